@@ -1,0 +1,157 @@
+#include "data/file_io.h"
+
+#include "text/failure.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavrelo {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1 << 16;
+
+}  // namespace
+
+InputFile::InputFile(const std::filesystem::path& path) : name_(path.string())
+{
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        const int error = errno;
+        throw Failure("Δεν ανοίγει το αρχείο " + inQuotes(name_) + ": " + describeSystemError(error) + ".");
+    }
+    buffer_.resize(kBlockSize);
+}
+
+InputFile::~InputFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool InputFile::refill()
+{
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+        if (n > 0) {
+            pos_ = 0;
+            end_ = static_cast<std::size_t>(n);
+            return true;
+        }
+        if (n == 0)
+            return false;
+        if (errno != EINTR) {
+            const int error = errno;
+            throw Failure("Δεν διαβάζεται το αρχείο " + inQuotes(name_) + ": " + describeSystemError(error) + ".");
+        }
+    }
+}
+
+OutputFile::OutputFile(const std::filesystem::path& target) : target_(target)
+{
+    std::filesystem::path folder = target_.parent_path();
+    if (folder.empty())
+        folder = ".";
+    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        const int error = errno;
+        throw Failure("Δεν δημιουργείται το αρχείο " + inQuotes(target_.string()) + ": " +
+                      describeSystemError(error) + ".");
+    }
+    temporary_ = pattern;
+    // mkstemp creates the file for its owner only; a finished file gets the usual
+    // permissions that the user's umask allows.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd_, 0666 & ~mask);
+    buffer_.reserve(kBlockSize);
+}
+
+OutputFile::~OutputFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+}
+
+void OutputFile::fail(const std::string& what, int error)
+{
+    throw Failure(what + " " + inQuotes(target_.string()) + ": " + describeSystemError(error) +
+                  ". Το αρχείο δεν γράφτηκε.");
+}
+
+void OutputFile::write(std::string_view bytes)
+{
+    if (buffer_.size() + bytes.size() > kBlockSize) {
+        flush();
+        if (bytes.size() > kBlockSize) {
+            buffer_.assign(bytes);
+            flush();
+            return;
+        }
+    }
+    buffer_.append(bytes);
+}
+
+void OutputFile::flush()
+{
+    const char* p = buffer_.data();
+    std::size_t left = buffer_.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail("Σφάλμα κατά την εγγραφή του αρχείου", errno);
+        }
+        if (n == 0)
+            fail("Σφάλμα κατά την εγγραφή του αρχείου", ENOSPC);
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    buffer_.clear();
+}
+
+void OutputFile::commit()
+{
+    flush();
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
+        fail("Σφάλμα κατά την εγγραφή του αρχείου", errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0)
+        fail("Σφάλμα κατά το κλείσιμο του αρχείου", errno);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+        fail("Δεν γράφεται το αρχείο", errno);
+    temporary_.clear();
+}
+
+std::string readFirstLine(const std::filesystem::path& path)
+{
+    InputFile file(path);
+    std::string line;
+    for (int c = file.get(); c >= 0 && c != '\r' && c != '\n'; c = file.get())
+        line += static_cast<char>(c);
+    return line;
+}
+
+void createPrivateFolder(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder, ec))
+        return;
+    const auto parent = folder.parent_path();
+    if (!parent.empty() && parent != folder)
+        std::filesystem::create_directories(parent, ec);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        const int error = errno;
+        throw Failure("Δεν δημιουργείται ο φάκελος " + inQuotes(folder.string()) + ": " +
+                      describeSystemError(error) + ".");
+    }
+}
+
+}  // namespace tavrelo

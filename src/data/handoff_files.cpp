@@ -1,0 +1,104 @@
+#include "data/handoff_files.h"
+
+#include "data/file_io.h"
+#include "data/list_input.h"
+#include "data/point_table.h"
+#include "text/failure.h"
+#include "text/number_form.h"
+
+#include <utility>
+
+namespace tavrelo {
+
+HandoffFiles::HandoffFiles(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+std::filesystem::path HandoffFiles::pathFile() const { return folder_ / "file000.tmp"; }
+
+std::filesystem::path HandoffFiles::parameterFile() const { return folder_ / "file001.tmp"; }
+
+namespace {
+
+void writeWhole(const HandoffFiles& handoff, const std::filesystem::path& file, const std::string& bytes)
+{
+    createPrivateFolder(handoff.folder());
+    OutputFile out(file);
+    out.write(bytes);
+    out.commit();
+}
+
+}  // namespace
+
+void writeHandoffPath(const HandoffFiles& handoff, const std::string& path)
+{
+    writeWhole(handoff, handoff.pathFile(), path + "\r\n");
+}
+
+std::string readHandoffPath(const HandoffFiles& handoff)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(handoff.pathFile(), ec))
+        throw Failure("Δεν έχει επιλεγεί αρχείο συντεταγμένων: το αρχείο " +
+                      inQuotes(handoff.pathFile().string()) +
+                      " δεν υπάρχει. Επιλέξτε πρώτα το αρχείο εισόδου.");
+    return readFirstLine(handoff.pathFile());
+}
+
+void writeTransformParameters(const HandoffFiles& handoff, int row1, const ParameterBoxes& boxes,
+                              char decimalSeparator)
+{
+    const LoadedPoints points = loadPointTable(handoff);
+    if (row1 < 0 || row1 >= points.count)
+        throw Failure("Δεν έχει επιλεγεί το κοινό σημείο 1. Οι παράμετροι δεν γράφτηκαν.");
+
+    // A box text goes to the file with '.' as its separator, and only when it is a number:
+    // anything else would not read back as the value shown.
+    auto boxText = [decimalSeparator](const std::string& text, const char* box) {
+        if (!readTypedNumber(text, decimalSeparator))
+            throw Failure(std::string("Το κείμενο «") + text + "» του πεδίου " + box +
+                          " δεν είναι αριθμός. Οι παράμετροι δεν γράφτηκαν.");
+        std::string out = text;
+        if (decimalSeparator != '.')
+            for (char& c : out)
+                if (c == decimalSeparator)
+                    c = '.';
+        return out;
+    };
+
+    std::string bytes;
+    auto line = [&bytes](const std::string& item) { bytes += item + "\r\n"; };
+    line(boxText(boxes.f, "φ"));
+    std::string x1, y1;
+    appendPrintForm(x1, points.table.X[row1]);
+    appendPrintForm(y1, points.table.Y[row1]);
+    line(x1);
+    line(y1);
+    line(boxText(boxes.Dh, "Dh"));
+    line(boxText(boxes.klimax, "Κλίμακα"));
+    line(boxText(boxes.X1N, "X1N"));
+    line(boxText(boxes.Y1N, "Y1N"));
+    writeWhole(handoff, handoff.parameterFile(), bytes);
+}
+
+TransformParameters readTransformParameters(const HandoffFiles& handoff)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(handoff.parameterFile(), ec))
+        throw Failure("Δεν υπάρχουν παράμετροι μετασχηματισμού: το αρχείο " +
+                      inQuotes(handoff.parameterFile().string()) +
+                      " δεν υπάρχει. Υπολογίστε πρώτα τις παραμέτρους στα κοινά σημεία.");
+    ListReader reader(handoff.parameterFile());
+    TransformParameters p;
+    Value* const targets[] = {&p.f, &p.X1, &p.Y1, &p.Dh, &p.klimax, &p.X1N, &p.Y1N};
+    Field field;
+    int n = 0;
+    for (Value* target : targets) {
+        ++n;
+        if (!reader.readField(field))
+            throw Failure("Το αρχείο παραμέτρων " + inQuotes(reader.name()) + " τελειώνει πριν από την τιμή " +
+                          std::to_string(n) + " από τις 7. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
+        *target = valueOf(field);
+    }
+    return p;
+}
+
+}  // namespace tavrelo

@@ -1,0 +1,61 @@
+#pragma once
+// The two hand-off files through which one step passes its results to the next, in one
+// folder: file000.tmp holds the chosen coordinate file's path, file001.tmp the seven
+// transformation parameters. Both outlive the program, so a later run finds what an
+// earlier one left.
+
+#include "data/value.h"
+
+#include <filesystem>
+#include <string>
+
+namespace tavrelo {
+
+class HandoffFiles {
+public:
+    explicit HandoffFiles(std::filesystem::path folder);
+    std::filesystem::path pathFile() const;       // folder / "file000.tmp"
+    std::filesystem::path parameterFile() const;  // folder / "file001.tmp"
+    const std::filesystem::path& folder() const { return folder_; }
+
+private:
+    std::filesystem::path folder_;
+};
+
+// Records the chosen coordinate file's full path as the one line of file000.tmp (CR LF
+// after it). The folder is created, for its owner only, on the first write.
+void writeHandoffPath(const HandoffFiles&, const std::string& path);
+
+// The whole first line of file000.tmp, without its line end. A missing file is a Failure
+// that says no coordinate file has been chosen.
+std::string readHandoffPath(const HandoffFiles&);
+
+// The seven values handed from the common points screen to the save step, in file order.
+struct TransformParameters {
+    Value f;       // rotation in grads (400 to the full circle)
+    Value X1, Y1;  // common point 1 in the source system
+    Value Dh;      // height shift: source height minus target height
+    Value klimax;  // scale factor: target length over source length
+    Value X1N, Y1N;  // common point 1 in the target system
+};
+
+// The texts of the common points screen's boxes that O.K. hands on, as shown there (the
+// decimal separator of the screen's number format).
+struct ParameterBoxes {
+    std::string f, Dh, klimax, X1N, Y1N;
+};
+
+// O.K. on the common points screen: reloads the coordinate file, takes X and Y of row `row1`
+// (the entry picked as common point 1) and writes the seven lines of file001.tmp: the text of
+// f, the print forms of X1 and Y1, the texts of Dh, klimax, X1N and Y1N. The box texts are
+// written with '.' as the decimal separator whatever `decimalSeparator` they were shown with,
+// so the file always reads back. No row picked, or a box text that is not a number, is a
+// Failure, and file001.tmp keeps its previous content.
+void writeTransformParameters(const HandoffFiles&, int row1, const ParameterBoxes& boxes,
+                              char decimalSeparator = '.');
+
+// Reads the seven fields of file001.tmp by list input into values. A missing file, or one
+// that ends before its seventh value, is a Failure.
+TransformParameters readTransformParameters(const HandoffFiles&);
+
+}  // namespace tavrelo

@@ -1,0 +1,26 @@
+#pragma once
+// Carries every point of the chosen coordinate file into the target system with the
+// parameters of the hand-off folder, and writes the result file: a twelve-line report of the
+// parameters, then one line a point, in file order.
+
+#include "data/handoff_files.h"
+
+#include <string>
+
+namespace tavrelo {
+
+// The value of π with which the save step turns the rotation from grads into radians. It is
+// this decimal, not the full-precision π nor the constant of the parameter computation: the
+// coordinates written depend on it.
+inline constexpr double kPiApply = 3.1415927;
+
+// The result file's path: the directory and the name joined by one separator, except that a
+// directory of exactly "c:\" (case counts) is followed directly by the name.
+std::string resultFilePath(const std::string& directory, const std::string& name);
+
+// Writes the result file at `resultPath`. The file appears only when it is complete: on any
+// Failure no new file is left and an existing file of that name is untouched. A result path
+// that names the coordinate file itself is refused.
+void applyTransformation(const std::string& resultPath, const HandoffFiles&);
+
+}  // namespace tavrelo

@@ -1,0 +1,110 @@
+#include "data/list_input.h"
+
+#include "test_support.h"
+#include "text/failure.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tavrelo {
+namespace {
+
+using test::TempFolder;
+using test::writeBytes;
+
+// Every field of `bytes`, read to the end: unquoted fields as [text], quoted as "text".
+std::string fieldsOf(const std::string& bytes)
+{
+    TempFolder folder;
+    writeBytes(folder / "f.txt", bytes);
+    ListReader reader(folder / "f.txt");
+    std::string out;
+    Field field;
+    while (!reader.atEnd()) {
+        EXPECT_TRUE(reader.readField(field));
+        out += field.quoted ? "\"" + field.text + "\"" : "[" + field.text + "]";
+    }
+    EXPECT_FALSE(reader.readField(field));  // asking past the end fails
+    return out;
+}
+
+TEST(ListInput, SplitsTheStreamIntoFields)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* fields;
+    };
+    const Case cases[] = {
+        {"commas and CR LF", "a,b\r\nc,d\r\n", "[a][b][c][d]"},
+        {"no line end at the end", "a,b\r\nc", "[a][b][c]"},
+        {"lone LF and lone CR end lines too", "a\nb\rc\r\n", "[a][b][c]"},
+        {"blanks before a field are skipped", "  a,\t b", "[a][b]"},
+        {"blanks after an unquoted field are dropped", "a  ,b \t\r\n", "[a][b]"},
+        {"blanks inside a field stay", "ab c d,e", "[ab c d][e]"},
+        {"two commas give an empty field", "a,,b", "[a][][b]"},
+        {"a blank line is one empty field", "a\r\n\r\nb", "[a][][b]"},
+        {"blanks alone on a line are one empty field", "a\r\n   \r\nb", "[a][][b]"},
+        {"a comma before a line end", "a,\r\nb", "[a][][b]"},
+        {"a comma at the very end ends the last field", "a,", "[a]"},
+        {"quotes protect commas", "\"x,y\",z", "\"x,y\"[z]"},
+        {"quotes protect line ends", "\"x\r\ny\",z", "\"x\r\ny\"[z]"},
+        {"what follows a closing quote is dropped", "\"a\" junk,b", "\"a\"[b]"},
+        {"a quote inside an unquoted field is kept", "a\"b,c", "[a\"b][c]"},
+        {"an unclosed quote runs to the end", "a,\"bc", "[a]\"bc\""},
+        {"quoted empty field", "\"\",b", "\"\"[b]"},
+        {"bytes of Windows-1253 pass through", "\xD3\xF4\xDE\xEB\xE7,1", "[\xD3\xF4\xDE\xEB\xE7][1]"},
+        {"a decimal comma makes two fields", "1000,50", "[1000][50]"},
+        {"empty file has no field", "", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fieldsOf(c.bytes), c.fields) << c.name;
+}
+
+TEST(ListInput, ValueTargetsHoldNumbersTextsOrEmpty)
+{
+    struct Case {
+        Field field;
+        Value::Kind kind;
+        double number;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{"1000.50", false}, Value::Kind::Number, 1000.5, ""},
+        {{"-12.5", false}, Value::Kind::Number, -12.5, ""},
+        {{"007", false}, Value::Kind::Number, 7, ""},
+        {{"", false}, Value::Kind::Empty, 0, ""},
+        {{"12A", false}, Value::Kind::Text, 0, "12A"},
+        {{"1 2", false}, Value::Kind::Text, 0, "1 2"},
+        {{"5", true}, Value::Kind::Text, 0, "5"},  // quoted: a text even when it looks like a number
+        {{"", true}, Value::Kind::Text, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const Value v = valueOf(c.field);
+        EXPECT_EQ(v.kind, c.kind) << c.field.text;
+        EXPECT_EQ(v.number, c.number) << c.field.text;
+        EXPECT_EQ(v.text, c.text) << c.field.text;
+    }
+}
+
+TEST(ListInput, FieldsLongerThanTheReadBlockAreWhole)
+{
+    const std::string longText(200000, 'x');
+    EXPECT_EQ(fieldsOf(longText + ",1\r\n"), "[" + longText + "][1]");
+}
+
+TEST(ListInput, AMissingFileIsAFailureThatNamesIt)
+{
+    TempFolder folder;
+    try {
+        ListReader reader(folder / "absent.txt");
+        FAIL() << "opened a missing file";
+    } catch (const Failure& failure) {
+        EXPECT_NE(std::string(failure.what()).find("absent.txt"), std::string::npos);
+        EXPECT_NE(std::string(failure.what()).find("δεν υπάρχει"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace tavrelo

@@ -1,0 +1,217 @@
+#include "transform/apply_transformation.h"
+
+#include "test_support.h"
+#include "text/codepage.h"
+#include "text/failure.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tavrelo {
+namespace {
+
+using test::listFolder;
+using test::readBytes;
+using test::TempFolder;
+using test::writeBytes;
+
+const char* const kIdentity = "0\r\n 0 \r\n 0 \r\n0\r\n1\r\n0\r\n0\r\n";
+
+// A coordinate file, parameters and the hand-off folder that names them, in a fresh folder.
+struct Scene {
+    explicit Scene(const std::string& points, const std::string& parameters = kIdentity)
+    {
+        writeBytes(input(), points);
+        writeHandoffPath(handoff, input().string());
+        writeBytes(handoff.parameterFile(), parameters);
+    }
+    std::filesystem::path input() const { return folder / "points.txt"; }
+    std::string result() const { return (folder / "result.txt").string(); }
+
+    // The point lines of the result: everything after the twelve header lines.
+    std::string pointLines() const
+    {
+        const std::string bytes = readBytes(result());
+        std::size_t at = 0;
+        for (int line = 0; line < 12; ++line)
+            at = bytes.find("\r\n", at) + 2;
+        return bytes.substr(at);
+    }
+
+    TempFolder folder;
+    HandoffFiles handoff{folder / "state"};
+};
+
+TEST(ApplyTransformation, WritesTheResultFileByteForByte)
+{
+    Scene s(readBytes(std::filesystem::path(TAVRELO_FIXTURES) / "survey.txt"),
+            readBytes(std::filesystem::path(TAVRELO_FIXTURES) / "survey_parameters.tmp"));
+    applyTransformation(s.result(), s.handoff);
+
+    std::string expected = readBytes(std::filesystem::path(TAVRELO_FIXTURES) / "survey_expected_result.txt");
+    expected.replace(expected.find("@INPUT@"), 7, utf8ToWindows1253(s.input().string()));
+    EXPECT_EQ(readBytes(s.result()), expected);
+    EXPECT_EQ(listFolder(s.folder.path()), "points.txt result.txt state ");  // no temporary left
+}
+
+TEST(ApplyTransformation, WritesPointLinesInPrintFormCutToThreeDecimals)
+{
+    struct Case {
+        const char* name;
+        const char* point;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"the worked example", "12,1234.567,5678.9,100,S1", "12,   1234.567 ,   5678.9 ,   100 ,  S1\r\n"},
+        {"cut, not rounded", "1,1234.5678,2.3456,1.005,a", "1,   1234.567 ,   2.345 ,   1.004 ,  a\r\n"},
+        {"negatives cut downwards", "2,-12.5,-1.2345,-0.0001,b", "2,  -12.5 ,  -1.235 ,  -0.001 ,  b\r\n"},
+        {"empty values count as 0", "007,,,,", "007,   0 ,   0 ,   0 ,  \r\n"},
+        {"a quoted description loses its quotes", "3,1,2,3,\"a, b\"", "3,   1 ,   2 ,   3 ,  a, b\r\n"},
+        {"Windows-1253 bytes pass through", "\xD3\x31,1,2,3,\xE3\xF9\xED\xDF\xE1", "\xD3\x31,   1 ,   2 ,   3 ,  \xE3\xF9\xED\xDF\xE1\r\n"},
+    };
+    for (const auto& c : cases) {
+        Scene s(std::string(c.point) + "\r\n");
+        applyTransformation(s.result(), s.handoff);
+        EXPECT_EQ(s.pointLines(), c.line) << c.name;
+    }
+}
+
+TEST(ApplyTransformation, HeaderShowsTheParametersAsHandedOver)
+{
+    Scene s("", "12.3456\r\n 1000 \r\n 2000.5 \r\n-0.08\r\n1.00025\r\n500\r\n400\r\n");
+    applyTransformation(s.result(), s.handoff);
+    const std::string bytes = readBytes(s.result());
+    const std::string rotation = utf8ToWindows1253("            Στροφή : 12.3456 \r\n");
+    EXPECT_NE(bytes.find(rotation), std::string::npos);
+    EXPECT_NE(bytes.find("            Delta X:-500 \r\n            Delta Y:-1600.5 \r\n"
+                         "            Delta h:-0.08 \r\n            Scale  : 1.00025 \r\n"
+                         "___________________________________________\r\n\r\n"),
+              std::string::npos);
+    EXPECT_EQ(s.pointLines(), "");  // an empty coordinate file: the twelve header lines only
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), "\r\n\r\n");
+}
+
+TEST(ApplyTransformation, CarriesCommonPoint1OntoItsTargetAndTurnsAboutIt)
+{
+    // 100 grads turns +Y into +X: a point north of common point 1 ends east of it.
+    Scene s("1,10,20,5,a\r\n2,10,30,5,b\r\n3,20,20,5,c\r\n", "100\r\n 10 \r\n 20 \r\n2\r\n1\r\n500\r\n400\r\n");
+    applyTransformation(s.result(), s.handoff);
+    EXPECT_EQ(s.pointLines(),
+              "1,   500 ,   400 ,   3 ,  a\r\n"
+              "2,   510 ,   399.999 ,   3 ,  b\r\n"  // the constant is a hair above a quarter turn
+              "3,   499.999 ,   390 ,   3 ,  c\r\n");
+}
+
+TEST(ApplyTransformation, HasNoLimitOnThePointCount)
+{
+    std::string points;
+    for (int i = 0; i < 5000; ++i)
+        points += std::to_string(i) + ",1,2,3,x\r\n";
+    Scene s(points);
+    applyTransformation(s.result(), s.handoff);
+    const std::string lines = s.pointLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 5000);
+}
+
+TEST(ResultFilePath, JoinsWithOneSeparatorExceptAfterLowerCaseDriveC)
+{
+    EXPECT_EQ(resultFilePath("c:\\", "r.txt"), "c:\\r.txt");
+    EXPECT_EQ(resultFilePath("C:\\", "r.txt"), "C:\\/r.txt");
+    EXPECT_EQ(resultFilePath("/home/user", "r.txt"), "/home/user/r.txt");
+    EXPECT_EQ(resultFilePath("/", "r.txt"), "//r.txt");
+}
+
+// Every failure leaves the folder as it was: no new file, an existing result untouched.
+TEST(ApplyTransformation, AFailureLeavesNoNewFileAndKeepsAnOldOne)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Scene&)> spoil;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"no parameter file", [](Scene& s) { std::filesystem::remove(s.handoff.parameterFile()); }, "παράμετροι"},
+        {"parameter file cut short", [](Scene& s) { writeBytes(s.handoff.parameterFile(), "0\r\n0\r\n"); }, "7"},
+        {"a parameter that is not a number",
+         [](Scene& s) { writeBytes(s.handoff.parameterFile(), "0\r\n0\r\n0\r\n0\r\nx\r\n0\r\n0\r\n"); }, "klimax"},
+        {"no path file", [](Scene& s) { std::filesystem::remove(s.handoff.pathFile()); }, "Δεν έχει επιλεγεί"},
+        {"no coordinate file", [](Scene& s) { std::filesystem::remove(s.input()); }, "points.txt"},
+        {"a coordinate that is not a number", [](Scene& s) { writeBytes(s.input(), "1,1,2,3,a\r\n2,1,2O,3,b\r\n"); },
+         "εγγραφή 2"},
+        {"data ending inside a record", [](Scene& s) { writeBytes(s.input(), "1,1,2,3,a\r\n\r\n"); }, "εγγραφή 2"},
+        {"a result past the range of numbers", [](Scene& s) { writeBytes(s.input(), "1,1e306,2,3,a\r\n"); },
+         "εκτός ορίων"},
+    };
+    for (const auto& c : cases) {
+        Scene s("1,1,2,3,a\r\n");
+        writeBytes(s.result(), "an earlier result");
+        c.spoil(s);
+        const std::string before = listFolder(s.folder.path());
+        try {
+            applyTransformation(s.result(), s.handoff);
+            ADD_FAILURE() << c.name << ": no failure";
+        } catch (const Failure& failure) {
+            EXPECT_NE(std::string(failure.what()).find(c.says), std::string::npos) << c.name << ": " << failure.what();
+        }
+        EXPECT_EQ(readBytes(s.result()), "an earlier result") << c.name;
+        EXPECT_EQ(listFolder(s.folder.path()), before) << c.name;
+    }
+}
+
+TEST(ApplyTransformation, RefusesToWriteOverItsOwnInput)
+{
+    Scene s("1,1,2,3,a\r\n");
+    const std::string input = readBytes(s.input());
+    EXPECT_THROW(applyTransformation(s.input().string(), s.handoff), Failure);
+    EXPECT_THROW(applyTransformation(s.folder.path().string() + "//points.txt", s.handoff), Failure);
+    EXPECT_EQ(readBytes(s.input()), input);
+    EXPECT_EQ(listFolder(s.folder.path()), "points.txt state ");
+}
+
+TEST(ApplyTransformation, AFolderThatCannotBeWrittenIsAFailure)
+{
+    Scene s("1,1,2,3,a\r\n");
+    EXPECT_THROW(applyTransformation((s.folder / "no such folder" / "r.txt").string(), s.handoff), Failure);
+    EXPECT_THROW(applyTransformation(s.folder.path().string(), s.handoff), Failure);  // a folder's own name
+    EXPECT_EQ(listFolder(s.folder.path()), "points.txt state ");
+}
+
+// A full disk, simulated by a file size limit: the write error is reported and nothing is left.
+TEST(ApplyTransformation, AWriteErrorIsAFailureAndLeavesNothing)
+{
+    std::string points;
+    for (int i = 0; i < 20000; ++i)
+        points += std::to_string(i) + ",1000.123,2000.456,30.5,description\r\n";
+    Scene s(points);
+    writeBytes(s.result(), "an earlier result");
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100000, 100000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            applyTransformation(s.result(), s.handoff);
+        } catch (const Failure& failure) {
+            const bool named = std::string(failure.what()).find("result.txt") != std::string::npos;
+            ::_exit(named ? 0 : 2);
+        }
+        ::_exit(1);  // reported as success
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no failure reported; 2: the failure did not name the file";
+    EXPECT_EQ(readBytes(s.result()), "an earlier result");
+    EXPECT_EQ(listFolder(s.folder.path()), "points.txt result.txt state ");
+}
+
+}  // namespace
+}  // namespace tavrelo
