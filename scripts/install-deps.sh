@@ -2,7 +2,9 @@
 # Installs the Debian packages that building and testing Tavrelo needs, when any is missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev)
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
+          qt6-base-dev qt6-base-dev-tools libgl-dev
+          fonts-dejavu-core fonts-liberation fonts-gfs-neohellenic)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,18 @@
+// The screen tests run in a real QApplication on Qt's offscreen platform: no display needed.
+
+#include "screens/screen_mechanics.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    tavrelo::prepareScreens();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
