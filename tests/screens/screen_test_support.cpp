@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocale>
 
 namespace tavrelo::test {
@@ -30,6 +31,18 @@ void type(QWidget* box, const QString& text)
     QTest::keyClicks(box, text);
 }
 
+bool waitUntil(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
 void settle()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -53,6 +66,7 @@ QString errorMessage()
 void ScreenTest::SetUp()
 {
     QLocale::setDefault(QLocale::c());
+    std::filesystem::create_directories(handoff.folder());
     setHandoffFolder(handoff.folder());
 }
 
@@ -60,6 +74,7 @@ void ScreenTest::TearDown()
 {
     closeAllScreens();
     QLocale::setDefault(QLocale::c());
+    QDir::setCurrent(QDir::tempPath());  // not inside the folder about to be removed
 }
 
 void ScreenTest::chooseCoordinateFile(const std::string& points)

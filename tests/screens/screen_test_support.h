@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace tavrelo::test {
 
 template <class Control>
@@ -32,6 +34,9 @@ void click(QAbstractButton* button);
 
 // Types `text` into a box, as the keyboard does.
 void type(QWidget* box, const QString& text);
+
+// Waits, letting events run, until `done` holds; false when it still does not after `ms`.
+bool waitUntil(const std::function<bool()>& done, int ms = 5000);
 
 // Lets pending events run, deferred deletions included.
 void settle();
