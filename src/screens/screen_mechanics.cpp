@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QPalette>
 #include <QPixmap>
+#include <QTimer>
 
 #include <new>
 
@@ -29,6 +30,19 @@ void bringToFront(QWidget* screen)
     screen->setWindowState(screen->windowState() & ~Qt::WindowMinimized);
     screen->raise();
     screen->activateWindow();
+}
+
+void endWhenLastScreenCloses(QWidget* screen)
+{
+    QObject::connect(screen, &QObject::destroyed, qApp, [] {
+        // Once the events of the closing have run: is any screen still shown?
+        QTimer::singleShot(0, qApp, [] {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->isVisible() && window->windowType() != Qt::Popup)
+                    return;
+            QCoreApplication::quit();
+        });
+    });
 }
 
 void runHandler(const std::function<void()>& handler)
@@ -95,7 +109,7 @@ QString displayValue(const Value& value)
 void prepareScreens()
 {
     initialiseResources();
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Athena"), {QStringLiteral("GFS Neohellenic"), QStringLiteral("DejaVu Serif")});
     QFont::insertSubstitutions(QStringLiteral("UB-Script"), {QStringLiteral("GFS Neohellenic"), QStringLiteral("DejaVu Serif")});

@@ -23,6 +23,9 @@ namespace tavrelo {
 
 void bringToFront(QWidget* screen);
 
+// The program ends when its last screen has closed: called for every screen shown.
+void endWhenLastScreenCloses(QWidget* screen);
+
 // The one open window of type Screen, or null.
 template <class Screen>
 QPointer<Screen>& openScreen()
@@ -41,6 +44,7 @@ Screen* showScreen()
     }
     auto* screen = new Screen();
     screen->setAttribute(Qt::WA_DeleteOnClose);
+    endWhenLastScreenCloses(screen);
     open = screen;
     screen->show();
     bringToFront(screen);

@@ -12,6 +12,8 @@ int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrelo"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVRELO_VERSION));
     tavrelo::prepareScreens();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

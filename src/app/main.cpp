@@ -1,0 +1,22 @@
+// Tavrelo starts here: the application's name and version, the fonts of its screens, the
+// folder of the hand-off files, and the splash. Nothing else runs before the splash.
+
+#include "app/handoff_folder.h"
+#include "screens/screen_mechanics.h"
+#include "screens/shell_screens.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrelo"));
+    QApplication::setApplicationVersion(QStringLiteral(TAVRELO_VERSION));
+    // The program ends when its last screen closes, whatever kind of window that is.
+    QApplication::setQuitOnLastWindowClosed(false);
+    tavrelo::prepareScreens();
+    QApplication::setWindowIcon(tavrelo::applicationIcon());
+    tavrelo::setHandoffFolder(tavrelo::defaultHandoffFolder());
+    tavrelo::showScreen<tavrelo::frmSplash>();
+    return app.exec();
+}
