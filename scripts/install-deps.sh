@@ -3,8 +3,9 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev
-          fonts-dejavu-core fonts-liberation fonts-gfs-neohellenic)
+          qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+          fonts-dejavu-core fonts-liberation fonts-gfs-neohellenic
+          xvfb xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
