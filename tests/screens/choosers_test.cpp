@@ -65,7 +65,8 @@ TEST_F(FileChoosers, Form1RecordsTheClickedFile)
     EXPECT_TRUE(control<QPushButton>(screen, "Command1")->isEnabled());
     auto* dir = control<DirectoryList>(screen, "Dir1");
     EXPECT_TRUE(waitUntil([&] { return dir->currentIndex().data(QFileSystemModel::FilePathRole) == surveyFolder; }));
-    EXPECT_TRUE(dir->viewport()->rect().contains(dir->visualRect(dir->currentIndex()).center()));
+    // Once the folders on the way have been read, the directory is shown.
+    EXPECT_TRUE(waitUntil([&] { return dir->viewport()->rect().contains(dir->visualRect(dir->currentIndex()).center()); }));
     saveScreenshot(screen, QStringLiteral("Form1"));
     click(control<QPushButton>(screen, "Command1"));
     EXPECT_EQ(openScreen<Form1>(), nullptr);
