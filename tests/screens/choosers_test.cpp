@@ -209,6 +209,28 @@ TEST_F(FileChoosers, Form6ConvertsWithTheChosenLayout)
     EXPECT_EQ(readBytes(folder / "survey" / "PENZD_a.txt"), "1,3000.1,4500.25,0,-\r\n");
 }
 
+TEST_F(FileChoosers, CancelOnForm4AndForm6WritesNothing)
+{
+    chooseCoordinateFile("1,100,200,10,a\r\n");
+    writeBytes(handoff.parameterFile(), "0\r\n 0 \r\n 0 \r\n0\r\n1\r\n0\r\n0\r\n");
+    const std::string before = listFolder(folder / "survey") + readBytes(handoff.pathFile()) +
+                               readBytes(handoff.parameterFile());
+    Form4* save = showScreen<Form4>();
+    openDirectory(save, surveyFolder);
+    clickFile(save, QStringLiteral("a.txt"));
+    click(control<QPushButton>(save, "Command2"));
+    Form6* convert = showScreen<Form6>();
+    openDirectory(convert, surveyFolder);
+    pick(control<QComboBox>(convert, "Combo1"), 3);
+    clickFile(convert, QStringLiteral("a.txt"));
+    click(control<QPushButton>(convert, "Command2"));
+    EXPECT_EQ(openScreen<Form4>(), nullptr);
+    EXPECT_EQ(openScreen<Form6>(), nullptr);
+    EXPECT_EQ(listFolder(folder / "survey") + readBytes(handoff.pathFile()) + readBytes(handoff.parameterFile()),
+              before);
+    EXPECT_EQ(readBytes(folder / "survey" / "a.txt"), "1,100,200,10,a\r\n2,110,200,11,b\r\n");
+}
+
 TEST_F(FileChoosers, ShowTheirButtonsAndTabOrder)
 {
     const QString ok = QString::fromUtf8("\u039F.\u039A.");
