@@ -8,7 +8,7 @@
 # rotation, scale and shift: Tavrelo the coordinate file, awk the same file, cct the same
 # points as blank-separated columns through a pipeline of two affine steps (shift onto common
 # point 1, then rotate and scale onto its target position). The layout conversion of the same
-# points (layout "P,X,Y,Z") is timed beside them. Every tool runs once per round, in a rotating
+# points (exported as "Y,X,Z,D", layout 10) is timed beside them. Every tool runs once per round, in a rotating
 # order; the medians and the ratios are printed at the end. Peak memory (/usr/bin/time) is that
 # of the save step on --points and on --big-points points (default 10 000 000).
 #
@@ -57,7 +57,7 @@ f=12.3456789 X1=475000 Y1=4200000 Dh=0.85 k=1.00025 X1N=475123.456 Y1N=4200987.6
 echo "Generating $points points in $work ..."
 "$bin/tavrelo_generate" "$points" "$work/points.txt"
 "$bin/tavrelo_generate" "$points" "$work/columns.txt" --columns
-"$bin/tavrelo_generate" "$points" "$work/layout0.txt" --layout 0
+"$bin/tavrelo_generate" "$points" "$work/layout10.txt" --layout 10
 printf '%s\r\n' "$work/points.txt" >"$work/state/file000.tmp"
 printf '%s\r\n' "$f" " $X1 " " $Y1 " "$Dh" "$k" "$X1N" "$Y1N" >"$work/state/file001.tmp"
 
@@ -81,7 +81,7 @@ run_awk() {
 }
 
 run_apply() { "$bin/tavrelo_apply" "$work/state" "$work/result.txt"; }
-run_convert() { "$bin/tavrelo_convert" "$work/layout0.txt" "$work/PENZD_layout0.txt" 0; }
+run_convert() { "$bin/tavrelo_convert" "$work/layout10.txt" "$work/PENZD_layout10.txt" 10; }
 
 tools=(apply cct awk convert)
 
@@ -125,7 +125,7 @@ awk -v a="$median_apply" -v c="$median_cct" -v w="$median_awk" -v v="$median_con
 # Peak memory of the save step, small and large file.
 peak() { /usr/bin/time -f '%M' "$bin/tavrelo_apply" "$work/state" "$work/result.txt" 2>&1 >/dev/null | tail -1; }
 small_kb=$(peak)
-rm -f "$work/columns.txt" "$work/layout0.txt" "$work/cct.txt" "$work/awk.txt" "$work/PENZD_layout0.txt"
+rm -f "$work/columns.txt" "$work/layout10.txt" "$work/cct.txt" "$work/awk.txt" "$work/PENZD_layout10.txt"
 echo
 echo "Generating $big_points points ..."
 "$bin/tavrelo_generate" "$big_points" "$work/points.txt"

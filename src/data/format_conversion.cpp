@@ -5,14 +5,24 @@
 #include "text/failure.h"
 #include "text/number_form.h"
 
+#include <charconv>
+
 namespace tavrelo {
 
 namespace {
 
 // A coordinate or height as written: a number in the general number form, a text as read,
-// empty as nothing.
-void appendPlain(std::string& out, const Value& v)
+// empty as nothing. A plain decimal is written straight from its digits where that gives the
+// same text.
+void appendPlain(std::string& out, const FieldView& field)
 {
+    if (field.quoted) {
+        out += field.text;
+        return;
+    }
+    if (field.text.empty() || appendGeneralFormOfDecimalText(out, field.text))
+        return;
+    const Value v = valueOf(field);
     if (v.isNumber())
         appendGeneralNumberForm(out, v.number, '.');
     else
@@ -40,39 +50,53 @@ void convertToPointFile(const std::string& inputPath, const std::string& outputP
     OutputFile out(outputPath);
     if (layoutIndex >= 0) {
         const std::string layout = kConversionLayouts[layoutIndex];
-        Field field;
-        std::string Pn, D, line;
-        Value X, Y, Z;
+        std::string roles;  // the layout's fields in file order: P, X, Y, Z, D
+        for (char role : layout)
+            if (role != ',')
+                roles += role;
+        const int count = static_cast<int>(roles.size());
+        FieldView fields[ListReader::kMaxFields];
+        std::string line;
         long counter = 0;
         while (!reader.atEnd()) {
             ++counter;
-            Pn = std::to_string(counter);
-            D = "-";
-            Z = Value::makeNumber(0.0);
-            for (char role : layout) {
-                if (role == ',')
-                    continue;
-                if (!reader.readField(field))
-                    throw Failure("Το αρχείο " + inQuotes(reader.name()) + " τελειώνει μέσα στην εγγραφή " +
-                                  std::to_string(counter) + ": λείπει το πεδίο " + layoutFieldName(role) +
-                                  " της μορφής " + layout + ". Το αρχείο δεν μετατράπηκε.");
-                switch (role) {
-                case 'P': Pn = textOf(field); break;
-                case 'X': X = valueOf(field); break;
-                case 'Y': Y = valueOf(field); break;
-                case 'Z': Z = valueOf(field); break;
-                default: D = textOf(field); break;
+            const int read = reader.readFields(fields, count);
+            if (read < count)
+                throw Failure("Το αρχείο " + inQuotes(reader.name()) + " τελειώνει μέσα στην εγγραφή " +
+                              std::to_string(counter) + ": λείπει το πεδίο " + layoutFieldName(roles[read]) +
+                              " της μορφής " + layout + ". Το αρχείο δεν μετατράπηκε.");
+            const FieldView *Pn = nullptr, *X = nullptr, *Y = nullptr, *Z = nullptr, *D = nullptr;
+            for (int i = 0; i < count; ++i) {
+                switch (roles[i]) {
+                case 'P': Pn = &fields[i]; break;
+                case 'X': X = &fields[i]; break;
+                case 'Y': Y = &fields[i]; break;
+                case 'Z': Z = &fields[i]; break;
+                default: D = &fields[i]; break;
                 }
             }
-            line = Pn;
+            // Without P the record counter, without Z height 0, without D "-".
+            line.clear();
+            if (Pn) {
+                line += Pn->text;
+            } else {
+                char number[24];
+                line.append(number, std::to_chars(number, number + sizeof number, counter).ptr);
+            }
             line += ',';
-            appendPlain(line, X);
+            appendPlain(line, *X);
             line += ',';
-            appendPlain(line, Y);
+            appendPlain(line, *Y);
             line += ',';
-            appendPlain(line, Z);
+            if (Z)
+                appendPlain(line, *Z);
+            else
+                line += '0';
             line += ',';
-            line += D;
+            if (D)
+                line += D->text;
+            else
+                line += '-';
             line += "\r\n";
             out.write(line);
         }
