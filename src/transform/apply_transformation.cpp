@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 
 namespace tavrelo {
 
@@ -51,16 +50,22 @@ double parameter(const Value& v, int index, const HandoffFiles& handoff)
     return n;
 }
 
-// A coordinate field for arithmetic: the number, 0 when empty; nothing for a text.
-std::optional<double> coordinate(const FieldView& field)
+// A coordinate field for arithmetic: the number, 0 when empty; false for a text.
+bool coordinate(const FieldView& field, double& value)
 {
-    if (field.hasNumber)
-        return field.number;
+    if (field.hasNumber) {
+        value = field.number;
+        return true;
+    }
     if (field.quoted)
-        return std::nullopt;
-    if (field.text.empty())
-        return 0.0;
-    return readDecimalNumber(field.text);
+        return false;
+    if (field.text.empty()) {
+        value = 0.0;
+        return true;
+    }
+    const auto number = readDecimalNumber(field.text);
+    value = number.value_or(0.0);
+    return number.has_value();
 }
 
 // Cut to three decimals towards minus infinity, on the double product, as a whole number of
@@ -147,12 +152,10 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
         readPointFields(reader, fields, number);
         double xyh[3];
         for (int i = 0; i < 3; ++i) {
-            const auto value = coordinate(fields[i + 1]);
-            if (!value)
+            if (!coordinate(fields[i + 1], xyh[i]))
                 throw Failure("Η εγγραφή " + std::to_string(number) + " του αρχείου " + inQuotes(reader.name()) +
                               ": το πεδίο " + pointFieldName(i + 1) + " δεν είναι αριθμός («" +
                               windows1253ToUtf8(fields[i + 1].text) + "»). Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
-            xyh[i] = *value;
         }
         const double dx = xyh[0] - X1;
         const double dy = xyh[1] - Y1;
