@@ -355,10 +355,17 @@ std::string randomFile(std::mt19937_64& random, const RandomFileOptions& options
     const char* roles = options.layout < 0 ? "PXYZD" : layouts[options.layout];
     Maker m(random);
     std::string out;
+    // A separator after a field; a lone LF right after a lone CR would join it into one line
+    // end and swallow the empty field between them, so it becomes CR LF there.
+    auto separate = [&out](std::string separator) {
+        if (separator == "\n" && !out.empty() && out.back() == '\r')
+            separator = "\r\n";
+        out += separator;
+    };
     for (int r = 0; r < options.records; ++r) {
         for (const char* role = roles; *role; ++role) {
             if (role != roles)
-                out += m.chance(2) ? m.lineEnd() : ",";  // a record may run across lines
+                separate(m.chance(2) ? m.lineEnd() : ",");  // a record may run across lines
             if (*role == 'P' || *role == 'D')
                 out += m.text();
             else
@@ -367,7 +374,7 @@ std::string randomFile(std::mt19937_64& random, const RandomFileOptions& options
         // The last line may lack its line end, unless its last field is empty: a comma at the
         // very end only ends the field before it.
         if (r + 1 < options.records || m.chance(50) || out.back() == ',')
-            out += m.lineEnd();
+            separate(m.lineEnd());
     }
     return out;
 }

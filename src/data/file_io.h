@@ -35,6 +35,9 @@ public:
     }
     bool atEnd() { return peek() < 0; }
 
+    // How much is read ahead at a time.
+    static constexpr std::size_t kBlockSize = 1 << 18;
+
     // The bytes read ahead and not yet taken: at least one, unless the file is at its end.
     // They stay valid until the next call that reads ahead (peek, get, atEnd, buffered), and
     // kReadSlack more bytes after them may be read (not used) by word-at-a-time scanning.
