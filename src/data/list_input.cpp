@@ -17,7 +17,7 @@ bool endsField(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
 // The first comma or line end from `p` on, or `last`. Reads whole words of 8 bytes and so up
 // to InputFile::kReadSlack bytes past `last`.
-const char* findFieldEnd(const char* p, const char* last)
+[[gnu::always_inline]] inline const char* findFieldEnd(const char* p, const char* last)
 {
     if constexpr (std::endian::native == std::endian::little) {
         constexpr std::uint64_t ones = 0x0101010101010101;
