@@ -6,27 +6,27 @@
 #include "text/number_form.h"
 
 #include <charconv>
+#include <cstring>
+#include <string_view>
 
 namespace tavrelo {
 
 namespace {
 
-// A coordinate or height as written: a number in the general number form, a text as read,
-// empty as nothing. A plain decimal is written straight from its digits where that gives the
-// same text.
-void appendPlain(std::string& out, const FieldView& field)
+// A coordinate or height written at `out`, where its text's length and kNumberTextRoom more
+// bytes are free: a number in the general number form, a text as read, empty as nothing. A
+// plain decimal is written straight from its digits where that gives the same text.
+char* writePlain(char* out, const FieldView& field)
 {
-    if (field.quoted) {
-        out += field.text;
-        return;
+    if (!field.quoted && !field.text.empty()) {
+        if (char* const end = writeGeneralFormOfDecimalText(out, field.text))
+            return end;
+        const Value v = valueOf(field);
+        if (v.isNumber())
+            return writeGeneralNumberForm(out, v.number, '.');
     }
-    if (field.text.empty() || appendGeneralFormOfDecimalText(out, field.text))
-        return;
-    const Value v = valueOf(field);
-    if (v.isNumber())
-        appendGeneralNumberForm(out, v.number, '.');
-    else
-        out += v.text;
+    std::memcpy(out, field.text.data(), field.text.size());
+    return out + field.text.size();
 }
 
 const char* layoutFieldName(char role)
@@ -56,7 +56,6 @@ void convertToPointFile(const std::string& inputPath, const std::string& outputP
                 roles += role;
         const int count = static_cast<int>(roles.size());
         FieldView fields[ListReader::kMaxFields];
-        std::string line;
         long counter = 0;
         while (!reader.atEnd()) {
             ++counter;
@@ -75,30 +74,37 @@ void convertToPointFile(const std::string& inputPath, const std::string& outputP
                 default: D = &fields[i]; break;
                 }
             }
-            // Without P the record counter, without Z height 0, without D "-".
-            line.clear();
-            if (Pn) {
-                line += Pn->text;
-            } else {
-                char number[24];
-                line.append(number, std::to_chars(number, number + sizeof number, counter).ptr);
-            }
-            line += ',';
-            appendPlain(line, *X);
-            line += ',';
-            appendPlain(line, *Y);
-            line += ',';
+            // The line Pn,X,Y,h,D and CR LF, written in place: without P the record counter,
+            // without Z height 0, without D "-".
+            std::size_t room = 48 + 3 * kNumberTextRoom;
+            for (int i = 0; i < count; ++i)
+                room += fields[i].text.size();
+            char* const first = out.room(room);
+            char* p = first;
+            auto put = [&p](std::string_view bytes) {
+                std::memcpy(p, bytes.data(), bytes.size());
+                p += bytes.size();
+            };
+            if (Pn)
+                put(Pn->text);
+            else
+                p = std::to_chars(p, first + room, counter).ptr;
+            *p++ = ',';
+            p = writePlain(p, *X);
+            *p++ = ',';
+            p = writePlain(p, *Y);
+            *p++ = ',';
             if (Z)
-                appendPlain(line, *Z);
+                p = writePlain(p, *Z);
             else
-                line += '0';
-            line += ',';
+                *p++ = '0';
+            *p++ = ',';
             if (D)
-                line += D->text;
+                put(D->text);
             else
-                line += '-';
-            line += "\r\n";
-            out.write(line);
+                *p++ = '-';
+            put("\r\n");
+            out.advance(p);
         }
     }
     out.commit();

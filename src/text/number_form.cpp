@@ -10,10 +10,6 @@
 
 namespace tavrelo {
 
-namespace {
-
-// The general number form of `value` written at `out` (kNumberTextRoom bytes free); returns
-// the end.
 char* writeGeneralNumberForm(char* out, double value, char decimalSeparator)
 {
     if (value == 0.0) {  // both zeros, so negative zero is written "0"
@@ -31,8 +27,6 @@ char* writeGeneralNumberForm(char* out, double value, char decimalSeparator)
     }
     return result.ptr;
 }
-
-}  // namespace
 
 void appendGeneralNumberForm(std::string& out, double value, char decimalSeparator)
 {
@@ -196,7 +190,7 @@ char* writePrintFormOfThousandths(char* out, double thousandths)
     return out;
 }
 
-bool appendGeneralFormOfDecimalText(std::string& out, std::string_view text)
+char* writeGeneralFormOfDecimalText(char* out, std::string_view text)
 {
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -218,7 +212,7 @@ bool appendGeneralFormOfDecimalText(std::string& out, std::string_view text)
         fractionLast = p;
     }
     if (p != end || (wholeFirst == wholeLast && fractionFirst == fractionLast))
-        return false;  // an exponent, anything else, or no digit at all
+        return nullptr;  // an exponent, anything else, or no digit at all
 
     while (wholeFirst != wholeLast && *wholeFirst == '0')
         ++wholeFirst;
@@ -227,32 +221,40 @@ bool appendGeneralFormOfDecimalText(std::string& out, std::string_view text)
     const auto wholeDigits = wholeLast - wholeFirst;
     const auto fractionDigits = fractionLast - fractionFirst;
     if (wholeDigits == 0 && fractionDigits == 0) {  // zero, also "-0.000"
-        out += '0';
-        return true;
+        *out = '0';
+        return out + 1;
     }
     if (wholeDigits > 0) {
         // First digit at exponent wholeDigits - 1, which must stay below 15; all digits from
         // it to the last fraction digit are significant.
         if (wholeDigits > 15 || (fractionDigits > 0 && wholeDigits + fractionDigits > 15))
-            return false;
+            return nullptr;
     } else {
         const char* first = fractionFirst;
         while (*first == '0')
             ++first;
         if (first - fractionFirst > 3 || fractionLast - first > 15)
-            return false;  // below 0.0001 (the exponent form), or too many digits
+            return nullptr;  // below 0.0001 (the exponent form), or too many digits
     }
     if (negative)
-        out += '-';
-    if (wholeDigits > 0)
-        out.append(wholeFirst, static_cast<std::size_t>(wholeDigits));
-    else
-        out += '0';
-    if (fractionDigits > 0) {
-        out += '.';
-        out.append(fractionFirst, static_cast<std::size_t>(fractionDigits));
-    }
-    return true;
+        *out++ = '-';
+    if (wholeDigits == 0)
+        *out++ = '0';
+    // The digits kept, with the point between them when there are decimals, stand together
+    // in the text.
+    const char* const keptLast = fractionDigits > 0 ? fractionLast : wholeLast;
+    const auto kept = static_cast<std::size_t>(keptLast - (wholeDigits > 0 ? wholeFirst : fractionFirst - 1));
+    std::memcpy(out, keptLast - kept, kept);
+    return out + kept;
+}
+
+bool appendGeneralFormOfDecimalText(std::string& out, std::string_view text)
+{
+    const std::size_t size = out.size();
+    out.resize(size + text.size() + 1);
+    char* const end = writeGeneralFormOfDecimalText(out.data() + size, text);
+    out.resize(end ? static_cast<std::size_t>(end - out.data()) : size);
+    return end != nullptr;
 }
 
 namespace {

@@ -20,6 +20,13 @@ namespace tavrelo {
 std::string generalNumberForm(double value, char decimalSeparator = '.');
 void appendGeneralNumberForm(std::string& out, double value, char decimalSeparator = '.');
 
+// Room enough for any number in its general number form or its print form.
+inline constexpr std::size_t kNumberTextRoom = 32;
+
+// The general number form written at `out`, where kNumberTextRoom bytes are free; returns the
+// end of what was written.
+char* writeGeneralNumberForm(char* out, double value, char decimalSeparator = '.');
+
 void appendPrintForm(std::string& out, double value);
 
 // A value cut to three decimals is k / 1000 for a whole number k, its thousandths. These write
@@ -29,8 +36,6 @@ void appendPrintForm(std::string& out, double value);
 void appendThousandthsForm(std::string& out, double thousandths);
 void appendPrintFormOfThousandths(std::string& out, double thousandths);
 
-// Room enough for any number in its general number form or its print form.
-inline constexpr std::size_t kNumberTextRoom = 32;
 
 // The print form of `thousandths` / 1000 written at `out`, where kNumberTextRoom bytes are
 // free; returns the end of what was written.
@@ -41,6 +46,9 @@ char* writePrintFormOfThousandths(char* out, double thousandths);
 // written, when the text is not of that form or when the number's text would need the double
 // (more than 15 significant digits, or the exponent form).
 bool appendGeneralFormOfDecimalText(std::string& out, std::string_view text);
+// The same written at `out`, where text.size() + 1 bytes are free: the end of what was
+// written, or nullptr (nothing written) where the above gives false.
+char* writeGeneralFormOfDecimalText(char* out, std::string_view text);
 
 // A decimal number as files hold it: optional sign, digits with at most one '.', optional
 // exponent (E or e, optional sign, digits). Nothing else, not even blanks. '.' is the only
