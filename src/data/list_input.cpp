@@ -71,6 +71,7 @@ bool ListReader::readField(Field& field)
 bool ListReader::readField(FieldView& field)
 {
     field.quoted = false;
+    field.hasNumber = false;
     int c = file_.peek();
     if (c < 0)
         return false;
@@ -149,7 +150,6 @@ int ListReader::readFields(FieldView* fields, int count, unsigned numberFields)
     for (n = 0; n < count; ++n) {
         if (!readField(fields[n]))
             break;
-        fields[n].hasNumber = false;
         heldFields_[n].assign(fields[n].text);
         fields[n].text = heldFields_[n];
     }

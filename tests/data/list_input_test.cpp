@@ -125,6 +125,22 @@ TEST(ListInput, FieldsAcrossTheEndOfAReadBlockAreWhole)
     }
 }
 
+// A field view that held a number keeps none of it when it is used for the next field.
+TEST(ListInput, AViewReusedForATextHoldsNoNumber)
+{
+    TempFolder folder;
+    writeBytes(folder / "f.txt", "1.5,2.5\r\nabc,\"7\"\r\n");
+    ListReader reader(folder / "f.txt");
+    FieldView fields[2];
+    ASSERT_EQ(reader.readFields(fields, 2, 0b11), 2);
+    EXPECT_EQ(valueOf(fields[1]).number, 2.5);
+    ASSERT_TRUE(reader.readField(fields[1]));
+    EXPECT_TRUE(valueOf(fields[1]).isText());
+    EXPECT_EQ(valueOf(fields[1]).text, "abc");
+    ASSERT_EQ(reader.readFields(fields, 1, 0b1), 1);
+    EXPECT_TRUE(valueOf(fields[0]).isText());  // quoted: a text
+}
+
 TEST(ListInput, AMissingFileIsAFailureThatNamesIt)
 {
     TempFolder folder;
