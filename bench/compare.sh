@@ -8,9 +8,14 @@
 # rotation, scale and shift: Tavrelo the coordinate file, awk the same file, cct the same
 # points as blank-separated columns through a pipeline of two affine steps (shift onto common
 # point 1, then rotate and scale onto its target position). The layout conversion of the same
-# points (exported as "Y,X,Z,D", layout 10) is timed beside them. Every tool runs once per round, in a rotating
-# order; the medians and the ratios are printed at the end. Peak memory (/usr/bin/time) is that
-# of the save step on --points and on --big-points points (default 10 000 000).
+# points (exported as "Y,X,Z,D", layout 10) is timed beside them, and, for scale, a plain copy
+# of the coordinate file to the disk (dd with fsync): what moving the bytes alone costs.
+#
+# Every tool runs once per round, in a rotating order. Each run writes a new output file: the
+# one of the round before is removed, and everything written before is on the disk, before the
+# clock starts. Tavrelo waits until its output is on the disk (fsync); cct and awk do not. The
+# medians and the ratios are printed at the end. Peak memory (/usr/bin/time) is that of the
+# save step on --points and on --big-points points (default 10 000 000).
 #
 # Needs cct (Debian: proj-bin) and /usr/bin/time (Debian: time). Builds its own release of the
 # drivers in build-bench/ unless --build names a build folder configured with -DTAVRELO_BENCH=ON.
@@ -28,7 +33,7 @@ while [ $# -gt 0 ]; do
         --big-points) big_points=$2; shift 2 ;;
         --work) work=$2; shift 2 ;;
         --build) build=$2; shift 2 ;;
-        *) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+        *) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
     esac
 done
 
@@ -82,8 +87,11 @@ run_awk() {
 
 run_apply() { "$bin/tavrelo_apply" "$work/state" "$work/result.txt"; }
 run_convert() { "$bin/tavrelo_convert" "$work/layout10.txt" "$work/PENZD_layout10.txt" 10; }
+# For scale, what no tool can go below: copying the coordinate file as it is, to the disk.
+run_copy() { dd if="$work/points.txt" of="$work/copy.txt" bs=1M conv=fsync status=none; }
 
-tools=(apply cct awk convert)
+tools=(apply cct awk convert copy)
+declare -A output=([apply]=result.txt [cct]=cct.txt [awk]=awk.txt [convert]=PENZD_layout10.txt [copy]=copy.txt)
 
 # One warm-up round, which also checks that the peers did the same work.
 for t in "${tools[@]}"; do "run_$t"; done
@@ -98,9 +106,14 @@ tail -n +13 "$work/result.txt" | awk -F, -v cct="$work/cct.txt" '
     END { printf "check: cct (rounded to three decimals) and Tavrelo (cut) differ by at most %.4f\n", worst }'
 
 declare -A times
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for ((r = 0; r < rounds; r++)); do
     for ((i = 0; i < ${#tools[@]}; i++)); do
         t=${tools[$(((i + r) % ${#tools[@]}))]}
+        # Every run writes a new file and starts with nothing of the runs before it still
+        # waiting to be written to the disk.
+        rm -f "$work/${output[$t]}"
+        sync
         start=$EPOCHREALTIME
         "run_$t"
         end=$EPOCHREALTIME
@@ -111,21 +124,22 @@ done
 median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo
-echo "$points points, $rounds rounds, seconds (every round):"
+echo "$points points, $rounds rounds, seconds (every round); load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
 for t in "${tools[@]}"; do
     m=$(median "${times[$t]}")
     declare "median_$t=$m"
     printf '  %-8s median %7.3f s   (%s)\n' "$t" "$m" "${times[$t]% }"
 done
-awk -v a="$median_apply" -v c="$median_cct" -v w="$median_awk" -v v="$median_convert" 'BEGIN {
+awk -v a="$median_apply" -v c="$median_cct" -v w="$median_awk" -v v="$median_convert" -v d="$median_copy" 'BEGIN {
     printf "  cct / apply     = %6.1f\n", c / a
     printf "  awk / apply     = %6.1f\n", w / a
-    printf "  convert / apply = %6.2f\n", v / a }'
+    printf "  convert / apply = %6.2f\n", v / a
+    printf "  apply / copy    = %6.2f\n", a / d }'
 
 # Peak memory of the save step, small and large file.
 peak() { /usr/bin/time -f '%M' "$bin/tavrelo_apply" "$work/state" "$work/result.txt" 2>&1 >/dev/null | tail -1; }
 small_kb=$(peak)
-rm -f "$work/columns.txt" "$work/layout10.txt" "$work/cct.txt" "$work/awk.txt" "$work/PENZD_layout10.txt"
+rm -f "$work/columns.txt" "$work/layout10.txt" "$work/cct.txt" "$work/awk.txt" "$work/PENZD_layout10.txt" "$work/copy.txt"
 echo
 echo "Generating $big_points points ..."
 "$bin/tavrelo_generate" "$big_points" "$work/points.txt"
