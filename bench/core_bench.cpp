@@ -179,6 +179,22 @@ void GeneralNumberFormOfAnyMagnitude(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
 }
 
+// The save step's way: cut values written from their thousandths.
+void PrintFormOfThousandths(benchmark::State& state)
+{
+    std::vector<double> thousandths;
+    for (double v : cutCoordinates())
+        thousandths.push_back(std::floor(v * 1000));
+    char text[kNumberTextRoom];
+    for (auto _ : state) {
+        for (double k : thousandths) {
+            benchmark::DoNotOptimize(writePrintFormOfThousandths(text, k));
+            benchmark::ClobberMemory();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(thousandths.size()));
+}
+
 void ReadDecimalNumber(benchmark::State& state)
 {
     std::vector<std::string> texts;
@@ -192,6 +208,7 @@ void ReadDecimalNumber(benchmark::State& state)
 
 BENCHMARK(GeneralNumberFormOfCutCoordinates);
 BENCHMARK(GeneralNumberFormOfAnyMagnitude);
+BENCHMARK(PrintFormOfThousandths);
 BENCHMARK(ReadDecimalNumber);
 
 }  // namespace
