@@ -61,7 +61,7 @@ TEST(ConvertToPointFile, WritesWhatThePlainReferenceWritesOnRandomFiles)
     for (int layout = 0; layout < 12; ++layout) {
         for (int file = 0; file < 4; ++file) {
             reference::RandomFileOptions options;
-            options.records = file < 3 ? 500 : 20000;  // the last one across read blocks
+            options.records = file < 3 ? 500 : 12000;  // the last one across read blocks
             options.layout = layout;
             options.textValues = true;
             const std::string input = reference::randomFile(random, options);
