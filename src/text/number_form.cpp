@@ -101,7 +101,8 @@ constexpr std::uint64_t kPowersOfTen[] = {1ULL,
 int digitCount(std::uint64_t n)
 {
     n |= 1;  // the same count, and 0 counts as 1
-    // 1233 / 4096 is just above log10(2): a first guess from the binary length, then one step.
+    // 1233 / 4096 is log10(2) to four places: from the binary length a guess that is the
+    // count or one less, settled by one comparison.
     const int guess = (std::bit_width(n) * 1233) >> 12;
     return guess + (n >= kPowersOfTen[guess]);
 }

@@ -36,7 +36,6 @@ void appendPrintForm(std::string& out, double value);
 void appendThousandthsForm(std::string& out, double thousandths);
 void appendPrintFormOfThousandths(std::string& out, double thousandths);
 
-
 // The print form of `thousandths` / 1000 written at `out`, where kNumberTextRoom bytes are
 // free; returns the end of what was written.
 char* writePrintFormOfThousandths(char* out, double thousandths);

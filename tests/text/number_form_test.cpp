@@ -153,6 +153,10 @@ TEST(ThousandthsForm, IsTheGeneralNumberFormOfTheCutValueAtTheBoundaries)
         {1.5e21, "1.5E+18"},
         {1e300, "1E+297"},
     };
+    // Whole parts of every length, at their powers of ten and just below and above.
+    for (double power = 1000; power < 1e15; power *= 10)
+        for (const double k : {power - 1, power, power + 1, -power, -(power - 1)})
+            EXPECT_EQ(thousandthsForm(k), printfG15(k / 1000)) << k;
     for (const auto& c : cases) {
         EXPECT_EQ(thousandthsForm(c.k), c.text) << c.k;
         EXPECT_EQ(thousandthsForm(c.k), printfG15(c.k / 1000)) << c.k;
