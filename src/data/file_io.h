@@ -35,6 +35,22 @@ public:
     }
     bool atEnd() { return peek() < 0; }
 
+    // How much is read ahead at a time.
+    static constexpr std::size_t kBlockSize = 1 << 18;
+
+    // The bytes read ahead and not yet taken: at least one, unless the file is at its end.
+    // They stay valid until the next call that reads ahead (peek, get, atEnd, buffered), and
+    // kReadSlack more bytes after them may be read (not used) by word-at-a-time scanning.
+    static constexpr std::size_t kReadSlack = 8;
+    std::string_view buffered()
+    {
+        if (pos_ == end_ && !refill())
+            return {};
+        return {buffer_.data() + pos_, end_ - pos_};
+    }
+    // Takes `n` of the buffered bytes.
+    void skip(std::size_t n) { pos_ += n; }
+
     const std::string& name() const { return name_; }
 
 private:
@@ -60,14 +76,28 @@ public:
     void write(std::string_view bytes);
     void commit();
 
+    // Room for at least `n` more bytes, to be written in place and handed over with
+    // advance(end of what was written); nothing else may be written in between.
+    char* room(std::size_t n)
+    {
+        if (buffer_.size() - used_ < n)
+            makeRoom(n);
+        return buffer_.data() + used_;
+    }
+    void advance(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
+
 private:
+    void makeRoom(std::size_t n);
     void flush();
     [[noreturn]] void fail(const std::string& what, int error);
 
     std::filesystem::path target_;
     std::string temporary_;
     int fd_ = -1;
-    std::string buffer_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+    std::size_t written_ = 0;        // bytes handed to the system
+    std::size_t writingBackTo_ = 0;  // bytes whose writing to the disk has been started
 };
 
 // The whole first line of a file, without its line end (CR LF, LF or CR).

@@ -11,25 +11,24 @@ const char* pointFieldName(int index)
     return names[index];
 }
 
+void readPointFields(ListReader& reader, FieldView (&fields)[5], long recordNumber)
+{
+    const int read = reader.readFields(fields, 5, 0b01110);  // X, Y and h are numbers
+    if (read < 5)
+        throw Failure("Το αρχείο " + inQuotes(reader.name()) + " τελειώνει μέσα στην εγγραφή " +
+                      std::to_string(recordNumber) + ": λείπει το πεδίο " + pointFieldName(read) +
+                      ". Κάθε σημείο θέλει πέντε πεδία: Pn,X,Y,h,D.");
+}
+
 void readPointRecord(ListReader& reader, PointRecord& record, long recordNumber)
 {
-    Field field;
-    auto next = [&](int index) {
-        if (!reader.readField(field))
-            throw Failure("Το αρχείο " + inQuotes(reader.name()) + " τελειώνει μέσα στην εγγραφή " +
-                          std::to_string(recordNumber) + ": λείπει το πεδίο " + pointFieldName(index) +
-                          ". Κάθε σημείο θέλει πέντε πεδία: Pn,X,Y,h,D.");
-    };
-    next(0);
-    record.Pn = textOf(field);
-    next(1);
-    record.X = valueOf(field);
-    next(2);
-    record.Y = valueOf(field);
-    next(3);
-    record.h = valueOf(field);
-    next(4);
-    record.D = textOf(field);
+    FieldView fields[5];
+    readPointFields(reader, fields, recordNumber);
+    record.Pn.assign(fields[0].text);
+    record.X = valueOf(fields[1]);
+    record.Y = valueOf(fields[2]);
+    record.h = valueOf(fields[3]);
+    record.D.assign(fields[4].text);
 }
 
 LoadedPoints loadPointTable(const HandoffFiles& handoff,

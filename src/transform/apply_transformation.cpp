@@ -8,6 +8,7 @@
 #include "text/number_form.h"
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 namespace tavrelo {
@@ -49,20 +50,29 @@ double parameter(const Value& v, int index, const HandoffFiles& handoff)
     return n;
 }
 
-double coordinate(const Value& v, int field, long record, const std::string& file)
+// A coordinate field for arithmetic: the number, 0 when empty; false for a text.
+bool coordinate(const FieldView& field, double& value)
 {
-    double n = 0.0;
-    if (!v.arithmetic(n))
-        throw Failure("Η εγγραφή " + std::to_string(record) + " του αρχείου " + inQuotes(file) + ": το πεδίο " +
-                      pointFieldName(field) + " δεν είναι αριθμός («" + windows1253ToUtf8(v.text) +
-                      "»). Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
-    return n;
+    if (field.hasNumber) {
+        value = field.number;
+        return true;
+    }
+    if (field.quoted)
+        return false;
+    if (field.text.empty()) {
+        value = 0.0;
+        return true;
+    }
+    const auto number = readDecimalNumber(field.text);
+    value = number.value_or(0.0);
+    return number.has_value();
 }
 
-// Cut to three decimals towards minus infinity, on the double product.
-double cutToMillimetres(double value)
+// Cut to three decimals towards minus infinity, on the double product, as a whole number of
+// thousandths: the cut value is this divided by 1000.
+double cutToThousandths(double value)
 {
-    return std::floor(value * 1000) / 1000;
+    return std::floor(value * 1000);
 }
 
 bool sameFile(const std::string& a, const std::string& b)
@@ -133,37 +143,49 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
     const double c = std::cos(-theta);
     const double s = std::sin(-theta);
 
+    // One record at a time, each line written before the next record is read.
     ListReader reader(inputPath);
-    PointRecord record;
-    std::string line;
+    FieldView fields[5];  // Pn, X, Y, h, D
     long number = 0;
     while (!reader.atEnd()) {
         ++number;
-        readPointRecord(reader, record, number);
-        const double dx = coordinate(record.X, 1, number, reader.name()) - X1;
-        const double dy = coordinate(record.Y, 2, number, reader.name()) - Y1;
-        const double h = coordinate(record.h, 3, number, reader.name());
+        readPointFields(reader, fields, number);
+        double xyh[3];
+        for (int i = 0; i < 3; ++i) {
+            if (!coordinate(fields[i + 1], xyh[i]))
+                throw Failure("Η εγγραφή " + std::to_string(number) + " του αρχείου " + inQuotes(reader.name()) +
+                              ": το πεδίο " + pointFieldName(i + 1) + " δεν είναι αριθμός («" +
+                              windows1253ToUtf8(fields[i + 1].text) + "»). Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
+        }
+        const double dx = xyh[0] - X1;
+        const double dy = xyh[1] - Y1;
         const double u = dx * c - dy * s;
         const double v = dy * c + dx * s;
-        const double Xo = cutToMillimetres(klimax * u + X1N);
-        const double Yo = cutToMillimetres(klimax * v + Y1N);
-        const double ho = cutToMillimetres(h - Dh);
-        if (!std::isfinite(Xo) || !std::isfinite(Yo) || !std::isfinite(ho))
+        // The results cut to three decimals, as whole numbers of thousandths: Xo = Xk / 1000.
+        const double Xk = cutToThousandths(klimax * u + X1N);
+        const double Yk = cutToThousandths(klimax * v + Y1N);
+        const double hk = cutToThousandths(xyh[2] - Dh);
+        if (!std::isfinite(Xk) || !std::isfinite(Yk) || !std::isfinite(hk))
             throw Failure("Η εγγραφή " + std::to_string(number) + " του αρχείου " + inQuotes(reader.name()) +
                           " δίνει αποτέλεσμα εκτός ορίων αριθμών. Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
 
-        line.clear();
-        line += record.Pn;
-        line += ",  ";
-        appendPrintForm(line, Xo);
-        line += ",  ";
-        appendPrintForm(line, Yo);
-        line += ",  ";
-        appendPrintForm(line, ho);
-        line += ",  ";
-        line += record.D;
-        line += "\r\n";
-        out.write(line);
+        // The point line, Pn,  Xo ,  Yo ,  ho ,  D and CR LF, written in place.
+        char* p = out.room(fields[0].text.size() + fields[4].text.size() + 3 * kNumberTextRoom + 16);
+        auto put = [&p](std::string_view bytes) {
+            std::memcpy(p, bytes.data(), bytes.size());
+            p += bytes.size();
+        };
+        put(fields[0].text);
+        put(",  ");
+        p = writePrintFormOfThousandths(p, Xk);
+        put(",  ");
+        p = writePrintFormOfThousandths(p, Yk);
+        put(",  ");
+        p = writePrintFormOfThousandths(p, hk);
+        put(",  ");
+        put(fields[4].text);
+        put("\r\n");
+        out.advance(p);
     }
     out.commit();
 }

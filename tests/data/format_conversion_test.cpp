@@ -1,9 +1,12 @@
 #include "data/format_conversion.h"
 
+#include "plain_reference.h"
 #include "test_support.h"
 #include "text/failure.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace tavrelo {
 namespace {
@@ -12,6 +15,7 @@ using test::listFolder;
 using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
+namespace reference = test::reference;
 
 std::string convert(const std::string& input, int layout)
 {
@@ -47,6 +51,28 @@ TEST(ConvertToPointFile, WritesEveryLayoutInThePointFileOrder)
     };
     for (const auto& c : cases)
         EXPECT_EQ(convert(c.input, c.layout), c.output) << "layout " << c.layout << ": " << c.input;
+}
+
+// Every layout against the plain reference on random files, texts and numbers of every form
+// among the coordinates.
+TEST(ConvertToPointFile, WritesWhatThePlainReferenceWritesOnRandomFiles)
+{
+    std::mt19937_64 random(612);
+    for (int layout = 0; layout < 12; ++layout) {
+        for (int file = 0; file < 4; ++file) {
+            reference::RandomFileOptions options;
+            options.records = file < 3 ? 500 : 12000;  // the last one across read blocks
+            options.layout = layout;
+            options.textValues = true;
+            const std::string input = reference::randomFile(random, options);
+            const auto expected = reference::convert(input, layout);
+            if (!expected) {
+                EXPECT_THROW(convert(input, layout), Failure) << "layout " << layout << ", file " << file;
+                continue;
+            }
+            ASSERT_EQ(convert(input, layout), *expected) << "layout " << layout << ", file " << file;
+        }
+    }
 }
 
 TEST(ConvertToPointFile, ConvertingAgainReplacesTheCopyAndCountsFromOne)

@@ -2,6 +2,7 @@
 
 #include "test_support.h"
 #include "text/failure.h"
+#include "text/number_form.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,52 @@ TEST(ListInput, FieldsLongerThanTheReadBlockAreWhole)
 {
     const std::string longText(200000, 'x');
     EXPECT_EQ(fieldsOf(longText + ",1\r\n"), "[" + longText + "][1]");
+}
+
+// Fields of every kind with the end of a read block at each of their bytes, read five at a
+// time as numbers where they are plain decimals: the same texts, and the same numbers as
+// readDecimalNumber gives.
+TEST(ListInput, FieldsAcrossTheEndOfAReadBlockAreWhole)
+{
+    const std::string tail = "12.5,\"q,r\" x,  -7  ,\r\n\t4E2,abc,-0.25\r\n,9";
+    const char* const expected[] = {"12.5", "\"q,r\"", "-7", "", "4E2", "abc", "-0.25", "", "9"};
+    for (std::size_t shift = 0; shift <= tail.size() + 2; ++shift) {
+        TempFolder folder;
+        const std::string first(InputFile::kBlockSize - shift, 'p');
+        writeBytes(folder / "f.txt", first + "\r\n" + tail);
+        ListReader reader(folder / "f.txt");
+        std::vector<std::string> texts;
+        while (!reader.atEnd()) {
+            FieldView fields[5];
+            ASSERT_EQ(reader.readFields(fields, 5, 0b11111), 5) << "shift " << shift;
+            for (const FieldView& f : fields) {
+                texts.push_back(f.quoted ? "\"" + std::string(f.text) + "\"" : std::string(f.text));
+                if (f.hasNumber) {
+                    EXPECT_EQ(f.number, readDecimalNumber(f.text)) << "shift " << shift << ": " << f.text;
+                }
+            }
+        }
+        ASSERT_EQ(texts.size(), 10u) << "shift " << shift;
+        EXPECT_EQ(texts[0], first) << "shift " << shift;
+        for (int i = 0; i < 9; ++i)
+            EXPECT_EQ(texts[i + 1], expected[i]) << "shift " << shift;
+    }
+}
+
+// A field view that held a number keeps none of it when it is used for the next field.
+TEST(ListInput, AViewReusedForATextHoldsNoNumber)
+{
+    TempFolder folder;
+    writeBytes(folder / "f.txt", "1.5,2.5\r\nabc,\"7\"\r\n");
+    ListReader reader(folder / "f.txt");
+    FieldView fields[2];
+    ASSERT_EQ(reader.readFields(fields, 2, 0b11), 2);
+    EXPECT_EQ(valueOf(fields[1]).number, 2.5);
+    ASSERT_TRUE(reader.readField(fields[1]));
+    EXPECT_TRUE(valueOf(fields[1]).isText());
+    EXPECT_EQ(valueOf(fields[1]).text, "abc");
+    ASSERT_EQ(reader.readFields(fields, 1, 0b1), 1);
+    EXPECT_TRUE(valueOf(fields[0]).isText());  // quoted: a text
 }
 
 TEST(ListInput, AMissingFileIsAFailureThatNamesIt)

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
+#include <string>
 
 namespace tavrelo {
 namespace {
@@ -97,6 +101,200 @@ TEST(PrintForm, SurroundsANumberWithSpacesTheMinusTakingTheFirst)
         appendPrintForm(out, c.value);
         EXPECT_EQ(out, c.text) << c.value;
     }
+}
+
+// printf's "%.15G" in the C locale, "-0" written "0": the general number form by definition.
+std::string printfG15(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.15G", value);
+    return std::strcmp(text, "-0") == 0 ? "0" : text;
+}
+
+std::string thousandthsForm(double k)
+{
+    std::string out;
+    appendThousandthsForm(out, k);
+    return out;
+}
+
+// A cut value k / 1000 written from k: the general number form of the double k / 1000, also
+// where the quick way gives way to the general one (from 10^15 thousandths) and where the
+// general one turns to the exponent form (from 10^18).
+TEST(ThousandthsForm, IsTheGeneralNumberFormOfTheCutValueAtTheBoundaries)
+{
+    const struct {
+        double k;
+        const char* text;
+    } cases[] = {
+        {0, "0"},
+        {-0.0, "0"},
+        {1, "0.001"},
+        {-1, "-0.001"},
+        {50, "0.05"},
+        {500, "0.5"},
+        {999, "0.999"},
+        {1000, "1"},
+        {-1000, "-1"},
+        {1010, "1.01"},
+        {1100, "1.1"},
+        {1004, "1.004"},
+        {4196364070, "4196364.07"},
+        {123456789012345, "123456789012.345"},  // 15 significant digits
+        {999999999999999, "999999999999.999"},
+        {-999999999999999, "-999999999999.999"},
+        {1e15, "1000000000000"},  // 16 digits of thousandths: the general way
+        {1e15 + 1, "1000000000000"},
+        {-1e15 - 7, "-1000000000000.01"},
+        {9007199254740993.0, "9007199254740.99"},
+        {999999999999999000.0, "999999999999999"},
+        {1e18, "1E+15"},  // the exponent form
+        {-1e18, "-1E+15"},
+        {1.5e21, "1.5E+18"},
+        {1e300, "1E+297"},
+    };
+    // Whole parts of every length, at their powers of ten and just below and above.
+    for (double power = 1000; power < 1e15; power *= 10)
+        for (const double k : {power - 1, power, power + 1, -power, -(power - 1)})
+            EXPECT_EQ(thousandthsForm(k), printfG15(k / 1000)) << k;
+    for (const auto& c : cases) {
+        EXPECT_EQ(thousandthsForm(c.k), c.text) << c.k;
+        EXPECT_EQ(thousandthsForm(c.k), printfG15(c.k / 1000)) << c.k;
+        std::string print;
+        appendPrintFormOfThousandths(print, c.k);
+        std::string expected;
+        appendPrintForm(expected, c.k / 1000);
+        EXPECT_EQ(print, expected) << c.k;
+    }
+}
+
+TEST(ThousandthsForm, IsTheGeneralNumberFormOfTheCutValueOnMillionsOfRandomValues)
+{
+    std::mt19937_64 random(20261208);
+    std::uniform_int_distribution<int> length(0, 18);
+    std::uniform_int_distribution<std::int64_t> anyK(-1000000000000000, 1000000000000000);
+    std::uniform_int_distribution<std::int64_t> edge(-3000, 3000);
+    std::uniform_real_distribution<double> coordinate(-5e6, 5e6);
+    long checked = 0;
+    for (int i = 0; i < 2000000; ++i) {
+        double k = 0;
+        switch (i % 4) {
+        case 0: k = static_cast<double>(anyK(random)); break;
+        case 1: {  // every length of digits, either sign
+            const auto digits = length(random);
+            const auto top = static_cast<std::int64_t>(std::pow(10.0, digits));
+            k = static_cast<double>(std::uniform_int_distribution<std::int64_t>(0, top)(random));
+            if (random() & 1)
+                k = -k;
+            break;
+        }
+        case 2: k = std::floor(coordinate(random) * 1000); break;  // as the save step cuts
+        default:  // about the 15-digit edge and about zero
+            k = (random() & 1 ? 1e15 : 0) + static_cast<double>(edge(random));
+            if (random() & 1)
+                k = -k;
+            break;
+        }
+        ASSERT_EQ(thousandthsForm(k), printfG15(k / 1000)) << "thousandths " << k;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 2000000);
+}
+
+std::optional<std::string> decimalTextForm(const char* text)
+{
+    std::string out;
+    if (!appendGeneralFormOfDecimalText(out, text))
+        return std::nullopt;
+    return out;
+}
+
+// A plain decimal text written from its digits: taken only where the text is the general
+// number form of the number it reads as, and given way otherwise.
+TEST(GeneralFormOfDecimalText, IsTheGeneralNumberFormOfTheNumberReadAtTheBoundaries)
+{
+    const struct {
+        const char* text;
+        const char* form;  // nullptr: the quick way does not take it
+    } cases[] = {
+        {"007", "7"},
+        {"1000.50", "1000.5"},
+        {"-0.000", "0"},
+        {"-0", "0"},
+        {"+5", "5"},
+        {".5", "0.5"},
+        {"-.25", "-0.25"},
+        {"5.", "5"},
+        {"0.0001", "0.0001"},
+        {"0.00012345678901234", "0.00012345678901234"},     // 14 digits after the zeros
+        {"0.000123456789012345", "0.000123456789012345"},   // 15
+        {"0.0001234567890123456", nullptr},                 // 16
+        {"0.00001", nullptr},                               // the exponent form
+        {"123456789012345", "123456789012345"},
+        {"100000000000000", "100000000000000"},
+        {"1000000000000000", nullptr},  // the exponent form
+        {"12345678901234.5", "12345678901234.5"},
+        {"1234567890123.456", nullptr},  // 16 significant digits
+        {"-4200987.6540", "-4200987.654"},
+        {"00000000000000000000012.5", "12.5"},
+        {"1e5", nullptr},
+        {"12A", nullptr},
+        {".", nullptr},
+        {"", nullptr},
+        {"1.2.3", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto form = decimalTextForm(c.text);
+        ASSERT_EQ(form.has_value(), c.form != nullptr) << c.text;
+        if (form) {
+            EXPECT_EQ(*form, c.form) << c.text;
+            EXPECT_EQ(*form, printfG15(std::strtod(c.text, nullptr))) << c.text;
+            EXPECT_EQ(*form, generalNumberForm(*readDecimalNumber(c.text))) << c.text;
+        }
+    }
+}
+
+// Random decimal texts of every shape: where the quick way takes one, its text is printf's;
+// and every text reads as the double that strtod gives, to the last bit.
+TEST(GeneralFormOfDecimalText, IsTheGeneralNumberFormOfTheNumberReadOnMillionsOfRandomTexts)
+{
+    std::mt19937_64 random(20261209);
+    std::uniform_int_distribution<int> wholeDigits(0, 17), fractionDigits(0, 18), zeros(0, 6), digit(0, 9);
+    long taken = 0;
+    const int count = 2000000;
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text.clear();
+        const auto r = random();
+        if (r & 1)
+            text += '-';
+        else if ((r & 6) == 0)
+            text += '+';
+        if ((r & 24) == 0)
+            text.append(static_cast<std::size_t>(zeros(random)), '0');
+        for (int n = wholeDigits(random); n > 0; --n)
+            text += static_cast<char>('0' + digit(random));
+        if ((r & 96) != 0) {
+            text += '.';
+            if ((r & 384) == 0)
+                text.append(static_cast<std::size_t>(zeros(random)), '0');
+            for (int n = fractionDigits(random); n > 0; --n)
+                text += static_cast<char>('0' + digit(random));
+        }
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const auto read = readDecimalNumber(text);
+        const bool hasDigit = text.find_first_of("0123456789") != std::string::npos;
+        ASSERT_EQ(read.has_value(), hasDigit) << text;
+        if (!read)
+            continue;
+        ASSERT_EQ(std::memcmp(&*read, &expected, sizeof expected), 0) << text;
+        std::string out;
+        if (appendGeneralFormOfDecimalText(out, text)) {
+            ++taken;
+            ASSERT_EQ(out, printfG15(expected)) << text;
+        }
+    }
+    EXPECT_GT(taken, count / 4);  // the quick way is really tried
 }
 
 struct ReadCase {

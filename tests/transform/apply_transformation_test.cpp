@@ -1,5 +1,6 @@
 #include "transform/apply_transformation.h"
 
+#include "plain_reference.h"
 #include "test_support.h"
 #include "text/codepage.h"
 #include "text/failure.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +22,7 @@ using test::listFolder;
 using test::readBytes;
 using test::TempFolder;
 using test::writeBytes;
+namespace reference = test::reference;
 
 const char* const kIdentity = "0\r\n 0 \r\n 0 \r\n0\r\n1\r\n0\r\n0\r\n";
 
@@ -117,6 +120,40 @@ TEST(ApplyTransformation, HasNoLimitOnThePointCount)
     applyTransformation(s.result(), s.handoff);
     const std::string lines = s.pointLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 5000);
+}
+
+// The save step against the plain reference on random files and parameters: the same bytes,
+// or a failure exactly where the reference cannot go on.
+TEST(ApplyTransformation, WritesWhatThePlainReferenceWritesOnRandomFiles)
+{
+    std::mt19937_64 random(611);
+    for (int file = 0; file < 61; ++file) {
+        reference::RandomFileOptions options;
+        options.records = file < 60 ? 400 : 80000;  // the last one across many read blocks
+        options.textValues = file % 10 == 9;
+        const std::string points = reference::randomFile(random, options);
+        const std::string parameters = reference::randomParameters(random);
+        Scene s(points, parameters);
+        const auto expected = reference::apply(parameters, points);
+        if (!expected) {
+            EXPECT_THROW(applyTransformation(s.result(), s.handoff), Failure) << "file " << file;
+            continue;
+        }
+        applyTransformation(s.result(), s.handoff);
+        ASSERT_EQ(s.pointLines(), expected->pointLines) << "file " << file;
+
+        // Header lines 6 to 10: the print forms after their 20-character labels.
+        const std::string bytes = readBytes(s.result());
+        std::string values;
+        std::size_t at = 0;
+        for (int line = 1; line <= 10; ++line) {
+            const std::size_t end = bytes.find("\r\n", at);
+            if (line >= 6)
+                values += bytes.substr(at + 20, end + 2 - at - 20);
+            at = end + 2;
+        }
+        EXPECT_EQ(values, expected->headerValues) << "file " << file;
+    }
 }
 
 TEST(ResultFilePath, JoinsWithOneSeparatorExceptAfterLowerCaseDriveC)

@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Times Tavrelo's save step against PROJ's cct and an awk one-liner that do the same sum on the
+# same points, and measures peak memory for a small and a large file.
+#
+#   bench/compare.sh [--rounds N] [--points N] [--big-points N] [--work DIR] [--build DIR]
+#
+# All three tools read the same survey of --points points (default 1 000 000) with the same
+# rotation, scale and shift: Tavrelo the coordinate file, awk the same file, cct the same
+# points as blank-separated columns through a pipeline of two affine steps (shift onto common
+# point 1, then rotate and scale onto its target position). The layout conversion of the same
+# points (exported as "Y,X,Z,D", layout 10) is timed beside them, and, for scale, a plain copy
+# of the coordinate file to the disk (dd with fsync): what moving the bytes alone costs.
+#
+# Every tool runs once per round, in a rotating order. Each run writes a new output file: the
+# one of the round before is removed, and everything written before is on the disk, before the
+# clock starts. Tavrelo waits until its output is on the disk (fsync); cct and awk do not. The
+# medians and the ratios are printed at the end. Peak memory (/usr/bin/time) is that of the
+# save step on --points and on --big-points points (default 10 000 000).
+#
+# Needs cct (Debian: proj-bin) and /usr/bin/time (Debian: time). Builds its own release of the
+# drivers in build-bench/ unless --build names a build folder configured with -DTAVRELO_BENCH=ON.
+set -euo pipefail
+
+rounds=7
+points=1000000
+big_points=10000000
+work=""
+build=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --rounds) rounds=$2; shift 2 ;;
+        --points) points=$2; shift 2 ;;
+        --big-points) big_points=$2; shift 2 ;;
+        --work) work=$2; shift 2 ;;
+        --build) build=$2; shift 2 ;;
+        *) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+    esac
+done
+
+for tool in cct awk /usr/bin/time cmake; do
+    command -v "$tool" >/dev/null || { echo "compare.sh: $tool is missing (apt-get install proj-bin time cmake)" >&2; exit 1; }
+done
+
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+if [ -z "$build" ]; then
+    build="$source_dir/build-bench"
+    cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTAVRELO_BENCH=ON -DTAVRELO_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" -j 2 --target tavrelo_generate tavrelo_apply tavrelo_convert >/dev/null
+bin="$build/bench"
+
+if [ -z "$work" ]; then
+    work=$(mktemp -d "${TMPDIR:-/tmp}/tavrelo-compare-XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+fi
+mkdir -p "$work/state"
+
+# The job: rotation in grads, common point 1 in both systems, height shift, scale.
+f=12.3456789 X1=475000 Y1=4200000 Dh=0.85 k=1.00025 X1N=475123.456 Y1N=4200987.654
+
+echo "Generating $points points in $work ..."
+"$bin/tavrelo_generate" "$points" "$work/points.txt"
+"$bin/tavrelo_generate" "$points" "$work/columns.txt" --columns
+"$bin/tavrelo_generate" "$points" "$work/layout10.txt" --layout 10
+printf '%s\r\n' "$work/points.txt" >"$work/state/file000.tmp"
+printf '%s\r\n' "$f" " $X1 " " $Y1 " "$Dh" "$k" "$X1N" "$Y1N" >"$work/state/file001.tmp"
+
+# cct: shift onto common point 1 (and the height shift), then rotate by -theta, scale and
+# shift onto its target position: X' = k(dx cos - dy sin) + X1N, Y' = k(dy cos + dx sin) + Y1N
+# with cos, sin of -theta, theta = f * 3.1415927 / 200.
+read -r s11 s12 s21 s22 <<<"$(awk -v f=$f -v k=$k 'BEGIN { t = f * 3.1415927 / 200; c = cos(-t); s = sin(-t)
+    printf "%.17g %.17g %.17g %.17g\n", k * c, -k * s, k * s, k * c }')"
+run_cct() {
+    cct -d 3 -c 2,3,4 -t 0 +proj=pipeline \
+        +step +proj=affine +xoff=-$X1 +yoff=-$Y1 +zoff=-$Dh \
+        +step +proj=affine +s11=$s11 +s12=$s12 +s21=$s21 +s22=$s22 +xoff=$X1N +yoff=$Y1N \
+        "$work/columns.txt" >"$work/cct.txt"
+}
+
+# awk: the same sum, cut to three decimals towards minus infinity and printed as Tavrelo
+# prints it, so its lines are Tavrelo's point lines byte for byte.
+run_awk() {
+    awk -F, -v f=$f -v X1=$X1 -v Y1=$Y1 -v Dh=$Dh -v k=$k -v X1N=$X1N -v Y1N=$Y1N 'BEGIN { t = f * 3.1415927 / 200; c = cos(-t); s = sin(-t) } { dx = $2 - X1; dy = $3 - Y1; x = (k*(dx*c - dy*s) + X1N) * 1000; y = (k*(dy*c + dx*s) + Y1N) * 1000; h = ($4 - Dh) * 1000; i = int(x); if (i > x) i--; j = int(y); if (j > y) j--; m = int(h); if (m > h) m--; x = i / 1000; y = j / 1000; h = m / 1000; printf "%s,  %s%.15G ,  %s%.15G ,  %s%.15G ,  %s\n", $1, (x < 0 ? "" : " "), x, (y < 0 ? "" : " "), y, (h < 0 ? "" : " "), h, $5 }' \
+        "$work/points.txt" >"$work/awk.txt"
+}
+
+run_apply() { "$bin/tavrelo_apply" "$work/state" "$work/result.txt"; }
+run_convert() { "$bin/tavrelo_convert" "$work/layout10.txt" "$work/PENZD_layout10.txt" 10; }
+# For scale, what no tool can go below: copying the coordinate file as it is, to the disk.
+run_copy() { dd if="$work/points.txt" of="$work/copy.txt" bs=1M conv=fsync status=none; }
+
+tools=(apply cct awk convert copy)
+declare -A output=([apply]=result.txt [cct]=cct.txt [awk]=awk.txt [convert]=PENZD_layout10.txt [copy]=copy.txt)
+
+# One warm-up round, which also checks that the peers did the same work.
+for t in "${tools[@]}"; do "run_$t"; done
+if tail -n +13 "$work/result.txt" | cmp -s - "$work/awk.txt"; then
+    echo "check: awk's lines are Tavrelo's point lines byte for byte"
+else
+    echo "check: awk's lines differ from Tavrelo's point lines" >&2
+    exit 1
+fi
+tail -n +13 "$work/result.txt" | awk -F, -v cct="$work/cct.txt" '
+    { getline line < cct; split(line, c, " "); for (i = 1; i <= 3; i++) { d = c[i] - $(i + 1); if (d < 0) d = -d; if (d > worst) worst = d } }
+    END { printf "check: cct (rounded to three decimals) and Tavrelo (cut) differ by at most %.4f\n", worst }'
+
+declare -A times
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+for ((r = 0; r < rounds; r++)); do
+    for ((i = 0; i < ${#tools[@]}; i++)); do
+        t=${tools[$(((i + r) % ${#tools[@]}))]}
+        # Every run writes a new file and starts with nothing of the runs before it still
+        # waiting to be written to the disk.
+        rm -f "$work/${output[$t]}"
+        sync
+        start=$EPOCHREALTIME
+        "run_$t"
+        end=$EPOCHREALTIME
+        times[$t]+="$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f ", b - a }')"
+    done
+done
+
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+echo
+echo "$points points, $rounds rounds, seconds (every round); load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
+for t in "${tools[@]}"; do
+    m=$(median "${times[$t]}")
+    declare "median_$t=$m"
+    printf '  %-8s median %7.3f s   (%s)\n' "$t" "$m" "${times[$t]% }"
+done
+awk -v a="$median_apply" -v c="$median_cct" -v w="$median_awk" -v v="$median_convert" -v d="$median_copy" 'BEGIN {
+    printf "  cct / apply     = %6.1f\n", c / a
+    printf "  awk / apply     = %6.1f\n", w / a
+    printf "  convert / apply = %6.2f\n", v / a
+    printf "  apply / copy    = %6.2f\n", a / d }'
+
+# Peak memory of the save step, small and large file.
+peak() { /usr/bin/time -f '%M' "$bin/tavrelo_apply" "$work/state" "$work/result.txt" 2>&1 >/dev/null | tail -1; }
+small_kb=$(peak)
+rm -f "$work/columns.txt" "$work/layout10.txt" "$work/cct.txt" "$work/awk.txt" "$work/PENZD_layout10.txt" "$work/copy.txt"
+echo
+echo "Generating $big_points points ..."
+"$bin/tavrelo_generate" "$big_points" "$work/points.txt"
+big_kb=$(peak)
+rm -f "$work/points.txt" "$work/result.txt"
+echo "peak memory of apply (maximum resident set size):"
+awk -v n="$points" -v s="$small_kb" -v N="$big_points" -v b="$big_kb" 'BEGIN {
+    printf "  %9d points: %6d KB\n  %9d points: %6d KB   (%+.1f %%)\n", n, s, N, b, (b - s) * 100 / s }'
