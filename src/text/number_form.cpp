@@ -103,13 +103,16 @@ std::optional<double> readNumber(std::string_view text, char otherSeparator)
         long exponent = leadingDigits;
         const auto e = plain.find('e');
         if (e != std::string::npos) {
+            // An exponent this far out says all there is to say about the size, and keeps the
+            // sum with the leading digits within a long.
+            constexpr long kFarOut = 1L << 40;
             long written = 0;
             const char* first = plain.data() + e + 1;
             if (*first == '+')
                 ++first;
             const auto r = std::from_chars(first, plain.data() + plain.size(), written);
-            if (r.ec == std::errc::result_out_of_range)
-                written = (*first == '-') ? -100000 : 100000;
+            if (r.ec == std::errc::result_out_of_range || written > kFarOut || written < -kFarOut)
+                written = (*first == '-') ? -kFarOut : kFarOut;
             exponent += written;
         }
         if (exponent > 0)
