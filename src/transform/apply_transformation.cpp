@@ -44,8 +44,8 @@ double parameter(const Value& v, int index, const HandoffFiles& handoff)
     double n = 0.0;
     if (!v.arithmetic(n))
         throw Failure("Η παράμετρος " + std::string(kParameterNames[index]) + " του αρχείου " +
-                      inQuotes(handoff.parameterFile().string()) + " δεν είναι αριθμός: «" + v.text +
-                      "». Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
+                      inQuotes(handoff.parameterFile().string()) + " δεν είναι αριθμός: " +
+                      inQuotes(windows1253ToUtf8(v.text)) + ". Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
     return n;
 }
 
@@ -54,8 +54,8 @@ double coordinate(const Value& v, int field, long record, const std::string& fil
     double n = 0.0;
     if (!v.arithmetic(n))
         throw Failure("Η εγγραφή " + std::to_string(record) + " του αρχείου " + inQuotes(file) + ": το πεδίο " +
-                      pointFieldName(field) + " δεν είναι αριθμός («" + windows1253ToUtf8(v.text) +
-                      "»). Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
+                      pointFieldName(field) + " δεν είναι αριθμός (" + inQuotes(windows1253ToUtf8(v.text)) +
+                      "). Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
     return n;
 }
 
