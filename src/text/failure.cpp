@@ -23,6 +23,7 @@ std::string describeSystemError(int error)
     case ENOTDIR: return "μέρος της διαδρομής δεν είναι φάκελος";
     case ENAMETOOLONG: return "το όνομα είναι πολύ μεγάλο";
     case EIO: return "σφάλμα ανάγνωσης ή εγγραφής του δίσκου";
+    case EINVAL: return "το όνομα δεν είναι έγκυρο";
     case EMFILE:
     case ENFILE: return "υπάρχουν πάρα πολλά ανοιχτά αρχεία";
     default: return "σφάλμα συστήματος " + std::to_string(error) + " (" + std::strerror(error) + ")";
