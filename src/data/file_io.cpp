@@ -64,7 +64,9 @@ OutputFile::OutputFile(const std::filesystem::path& target) : target_(target)
     std::filesystem::path folder = target_.parent_path();
     if (folder.empty())
         folder = ".";
-    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    // The temporary name starts with (at most 100 bytes of) the target's name: a name at the
+    // file system's length limit must still leave room for the bytes added around it.
+    std::string pattern = (folder / ("." + target_.filename().string().substr(0, 100) + ".XXXXXX")).string();
     if (holdsNul(target_))
         errno = EINVAL;
     else

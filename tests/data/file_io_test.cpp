@@ -37,5 +37,20 @@ TEST(FileNames, ANameWithANulByteNamesNoFile)
     EXPECT_EQ(listFolder(folder.path()), "points.txt ");
 }
 
+TEST(FileNames, ANameAtTheLengthLimitIsWritten)
+{
+    // The temporary file beside the target must fit the file system's limit of 255 bytes too.
+    TempFolder folder;
+    for (const std::size_t length : {247u, 255u}) {
+        const std::string name(length, 'a');
+        OutputFile out(folder / name);
+        out.write("result");
+        out.commit();
+        EXPECT_EQ(readBytes(folder / name), "result");
+        std::filesystem::remove(folder / name);
+    }
+    EXPECT_EQ(listFolder(folder.path()), "");
+}
+
 }  // namespace
 }  // namespace tavrelo
