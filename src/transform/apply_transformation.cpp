@@ -90,6 +90,10 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
 
     // Rotation in radians: f times the constant first, then divided by 200.
     const double theta = f * kPiApply / 200;
+    // The shift of common point 1 stands in the header: it must be a number.
+    if (!std::isfinite(X1N - X1) || !std::isfinite(Y1N - Y1))
+        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(handoff.parameterFile().string()) +
+                      " δίνουν μετατόπιση εκτός ορίων αριθμών. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
 
     const std::string inputPath = readHandoffPath(handoff);
     if (sameFile(resultPath, inputPath))
