@@ -99,6 +99,11 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
     if (sameFile(resultPath, inputPath))
         throw Failure("Το αρχείο αποτελεσμάτων " + inQuotes(resultPath) +
                       " είναι το ίδιο το αρχείο συντεταγμένων που μετασχηματίζεται. Δώστε άλλο όνομα.");
+    // Nor may it replace the hand-off files it was read from: the next save would find a
+    // result where the chosen file or the parameters should be.
+    if (sameFile(resultPath, handoff.pathFile().string()) || sameFile(resultPath, handoff.parameterFile().string()))
+        throw Failure("Το αρχείο αποτελεσμάτων " + inQuotes(resultPath) +
+                      " είναι αρχείο όπου το πρόγραμμα κρατά το επιλεγμένο αρχείο ή τις παραμέτρους. Δώστε άλλο όνομα.");
 
     std::string header;
     auto text = [&header](const char* utf8) { header += utf8ToWindows1253(utf8); };

@@ -274,6 +274,7 @@ TEST(FaultInjection, AResultNamedLikeOneOfItsInputsIsRefused)
     fs::create_hard_link(s.input(), s.folder / "hard.txt");
     const std::string folder = s.folder.path().string();
     const std::string coordinateFile = "είναι το ίδιο το αρχείο συντεταγμένων";
+    const std::string handoffFile = "κρατά το επιλεγμένο αρχείο ή τις παραμέτρους";
     const struct {
         std::string name;
         const std::string& says;
@@ -284,6 +285,9 @@ TEST(FaultInjection, AResultNamedLikeOneOfItsInputsIsRefused)
         {folder + "/state/../survey.txt", coordinateFile},
         {folder + "/link.txt", coordinateFile},
         {folder + "/hard.txt", coordinateFile},
+        {s.handoff.pathFile().string(), handoffFile},
+        {s.handoff.parameterFile().string(), handoffFile},
+        {folder + "/state//file001.tmp", handoffFile},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
