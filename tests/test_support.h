@@ -5,6 +5,8 @@
 #include "data/handoff_files.h"
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 
 namespace tavrelo::test {
@@ -32,5 +34,20 @@ std::string listFolder(const std::filesystem::path& folder);
 
 // A hand-off folder inside `folder`, with file000.tmp naming `coordinateFile`.
 HandoffFiles handoffFor(const TempFolder& folder, const std::filesystem::path& coordinateFile);
+
+// What is wrong with a failure message for an error box, or "" when nothing is: it must be
+// valid UTF-8, end with a full stop (so nothing cut it short) and hold at most 1000 bytes.
+std::string messageFault(const std::string& message);
+
+// Every file, folder and link under `folder` (by relative path) with the bytes of each file,
+// to tell whether a step left a folder exactly as it was.
+std::map<std::string, std::string> snapshot(const std::filesystem::path& folder);
+
+// Runs `step` in a child process, after `prepare` there, and tells how it ended: "done",
+// "failure: " and the Failure's message, "exception: " and another exception's, or the
+// signal that ended it. `prepare` may end the child with _exit(kCannotPrepare).
+std::string outcomeInChild(const std::function<void()>& prepare, const std::function<void()>& step);
+inline constexpr int kCannotPrepare = 77;
+inline constexpr const char* kNotPrepared = "not prepared";
 
 }  // namespace tavrelo::test

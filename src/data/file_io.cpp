@@ -18,11 +18,21 @@ namespace {
 constexpr std::size_t kWriteBlock = 1 << 20;
 constexpr std::size_t kWriteBackStep = 4 << 20;
 
+// A name with a NUL byte in it names no file: the system would take the name cut short at
+// the NUL, another file.
+bool holdsNul(const std::filesystem::path& path)
+{
+    return path.native().find('\0') != std::string::npos;
+}
+
 }  // namespace
 
 InputFile::InputFile(const std::filesystem::path& path) : name_(path.string())
 {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (holdsNul(path))
+        errno = EINVAL;
+    else
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
         throw Failure("Δεν ανοίγει το αρχείο " + inQuotes(name_) + ": " + describeSystemError(error) + ".");
@@ -59,8 +69,13 @@ OutputFile::OutputFile(const std::filesystem::path& target) : target_(target)
     std::filesystem::path folder = target_.parent_path();
     if (folder.empty())
         folder = ".";
-    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    // The temporary name starts with (at most 100 bytes of) the target's name: a name at the
+    // file system's length limit must still leave room for the bytes added around it.
+    std::string pattern = (folder / ("." + target_.filename().string().substr(0, 100) + ".XXXXXX")).string();
+    if (holdsNul(target_))
+        errno = EINVAL;
+    else
+        fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
         throw Failure("Δεν δημιουργείται το αρχείο " + inQuotes(target_.string()) + ": " +

@@ -15,7 +15,9 @@ public:
 // A short Greek description of a system error number (errno), for messages.
 std::string describeSystemError(int error);
 
-// A path as it stands in a message: between Greek quotation marks.
+// A path, or a text of a file turned into UTF-8, as it stands in a message: between Greek
+// quotation marks, a control character or a byte that is not UTF-8 shown as "?", and a long
+// one cut to its first and last 60 characters around "…" (a path keeps its file name).
 std::string inQuotes(const std::string& path);
 
 }  // namespace tavrelo

@@ -313,13 +313,16 @@ std::optional<double> readDecimalNumberInGeneral(std::string_view text)
         // of the decimal exponent: leading digits plus the written exponent.
         long exponent = leadingDigits;
         if (exponentStart != std::string_view::npos) {
+            // An exponent this far out says all there is to say about the size, and keeps the
+            // sum with the leading digits within a long.
+            constexpr long kFarOut = 1L << 40;
             long written = 0;
             const char* first = text.data() + exponentStart;
             if (*first == '+')
                 ++first;
             const auto r = std::from_chars(first, last, written);
-            if (r.ec == std::errc::result_out_of_range)
-                written = (*first == '-') ? -100000 : 100000;
+            if (r.ec == std::errc::result_out_of_range || written > kFarOut || written < -kFarOut)
+                written = (*first == '-') ? -kFarOut : kFarOut;
             exponent += written;
         }
         if (exponent > 0)

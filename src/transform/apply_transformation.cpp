@@ -45,8 +45,8 @@ double parameter(const Value& v, int index, const HandoffFiles& handoff)
     double n = 0.0;
     if (!v.arithmetic(n))
         throw Failure("Η παράμετρος " + std::string(kParameterNames[index]) + " του αρχείου " +
-                      inQuotes(handoff.parameterFile().string()) + " δεν είναι αριθμός: «" + v.text +
-                      "». Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
+                      inQuotes(handoff.parameterFile().string()) + " δεν είναι αριθμός: " +
+                      inQuotes(windows1253ToUtf8(v.text)) + ". Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
     return n;
 }
 
@@ -100,11 +100,20 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
 
     // Rotation in radians: f times the constant first, then divided by 200.
     const double theta = f * kPiApply / 200;
+    // The shift of common point 1 stands in the header: it must be a number.
+    if (!std::isfinite(X1N - X1) || !std::isfinite(Y1N - Y1))
+        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(handoff.parameterFile().string()) +
+                      " δίνουν μετατόπιση εκτός ορίων αριθμών. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
 
     const std::string inputPath = readHandoffPath(handoff);
     if (sameFile(resultPath, inputPath))
         throw Failure("Το αρχείο αποτελεσμάτων " + inQuotes(resultPath) +
                       " είναι το ίδιο το αρχείο συντεταγμένων που μετασχηματίζεται. Δώστε άλλο όνομα.");
+    // Nor may it replace the hand-off files it was read from: the next save would find a
+    // result where the chosen file or the parameters should be.
+    if (sameFile(resultPath, handoff.pathFile().string()) || sameFile(resultPath, handoff.parameterFile().string()))
+        throw Failure("Το αρχείο αποτελεσμάτων " + inQuotes(resultPath) +
+                      " είναι αρχείο όπου το πρόγραμμα κρατά το επιλεγμένο αρχείο ή τις παραμέτρους. Δώστε άλλο όνομα.");
 
     std::string header;
     auto text = [&header](const char* utf8) { header += utf8ToWindows1253(utf8); };
@@ -154,8 +163,8 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
         for (int i = 0; i < 3; ++i) {
             if (!coordinate(fields[i + 1], xyh[i]))
                 throw Failure("Η εγγραφή " + std::to_string(number) + " του αρχείου " + inQuotes(reader.name()) +
-                              ": το πεδίο " + pointFieldName(i + 1) + " δεν είναι αριθμός («" +
-                              windows1253ToUtf8(fields[i + 1].text) + "»). Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
+                              ": το πεδίο " + pointFieldName(i + 1) + " δεν είναι αριθμός (" +
+                              inQuotes(windows1253ToUtf8(fields[i + 1].text)) + "). Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
         }
         const double dx = xyh[0] - X1;
         const double dy = xyh[1] - Y1;

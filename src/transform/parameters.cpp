@@ -1,6 +1,7 @@
 #include "transform/parameters.h"
 
 #include "data/point_table.h"
+#include "text/codepage.h"
 #include "text/failure.h"
 #include "text/number_form.h"
 
@@ -34,7 +35,8 @@ double sourceCoordinate(const PointTable& t, int row, const Value& v, const char
     double n = 0.0;
     if (!v.arithmetic(n))
         throw Failure("Το " + std::string(field) + " του κοινού σημείου " + std::to_string(point) + " (σημείο " +
-                      t.Pn[row] + ") δεν είναι αριθμός: «" + v.text + "». Δεν έγινε υπολογισμός.");
+                      inQuotes(windows1253ToUtf8(t.Pn[row])) + ") δεν είναι αριθμός: " +
+                      inQuotes(windows1253ToUtf8(v.text)) + ". Δεν έγινε υπολογισμός.");
     return n;
 }
 

@@ -342,6 +342,17 @@ TEST(ReadDecimalNumber, AcceptsSignDigitsOnePointAndExponentOnly)
     }
 }
 
+TEST(ReadDecimalNumber, TellsHugeFromTinyWhateverTheExponent)
+{
+    // Exponents past the range of a long: the size is still told right, never read as 0.
+    for (const char* huge : {"1e9223372036854775807", "11e9223372036854775807", "-1e9223372036854775807",
+                             "0.5e99999999999999999999", "1e9223372036854775806"})
+        EXPECT_FALSE(readDecimalNumber(huge)) << huge;
+    for (const char* tiny : {"1e-9223372036854775808", "123e-9223372036854775807", "1e-99999999999999999999"})
+        EXPECT_EQ(readDecimalNumber(tiny), 0.0) << tiny;
+    EXPECT_EQ(readDecimalNumber("0e9223372036854775807"), 0.0);
+}
+
 TEST(ReadTypedNumber, TakesTheRegionalSeparatorOrAPointAndIgnoresSurroundingBlanks)
 {
     EXPECT_EQ(readTypedNumber(" 500,5 ", ','), 500.5);

@@ -184,6 +184,9 @@ TEST(ApplyTransformation, AFailureLeavesNoNewFileAndKeepsAnOldOne)
         {"data ending inside a record", [](Scene& s) { writeBytes(s.input(), "1,1,2,3,a\r\n\r\n"); }, "εγγραφή 2"},
         {"a result past the range of numbers", [](Scene& s) { writeBytes(s.input(), "1,1e306,2,3,a\r\n"); },
          "εκτός ορίων"},
+        {"a shift of common point 1 past the range of numbers",
+         [](Scene& s) { writeBytes(s.handoff.parameterFile(), "0\r\n-1.797e308\r\n0\r\n0\r\n0\r\n1e305\r\n0\r\n"); },
+         "εκτός ορίων"},
     };
     for (const auto& c : cases) {
         Scene s("1,1,2,3,a\r\n");
