@@ -14,7 +14,11 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "whole road: $*" >&2; exit 1; }
+fail() {
+    echo "whole road: $*" >&2
+    [ -s "$work/program.log" ] && { echo "--- what the program printed:" >&2; grep -v '^QStandardPaths' "$work/program.log" | tail -n 60 >&2; }
+    exit 1
+}
 
 # An X server of our own, on the first free display.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
