@@ -62,6 +62,8 @@ run_target() {
     time=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
     if [ "$status" -eq 0 ]; then
         echo "fuzz $target: ${runs:-?} runs in ${time:-?} s, no fault"
+    elif [ "$status" -eq 72 ]; then  # libFuzzer's status when stopped by a signal
+        echo "fuzz $target: interrupted after ${runs:-?} runs, no fault"
     else
         echo "fuzz $target: FAULT (exit status $status); the input is in $findings/, the log in $log:"
         tail -n 40 "$log"
