@@ -52,5 +52,57 @@ TEST(FileNames, ANameAtTheLengthLimitIsWritten)
     EXPECT_EQ(listFolder(folder.path()), "");
 }
 
+// Every byte of a file comes out once and in order, whatever its size against the read
+// buffer (sized from the file when it is smaller than a block), also when the file grows
+// after it was opened.
+TEST(InputFiles, EveryByteIsReadWhateverTheSize)
+{
+    TempFolder folder;
+    auto pattern = [](std::size_t n) {
+        std::string bytes(n, '\0');
+        for (std::size_t i = 0; i < n; ++i)
+            bytes[i] = static_cast<char>('a' + (i * 7 + i / 251) % 26);
+        return bytes;
+    };
+    auto readAll = [](InputFile& in) {
+        std::string bytes;
+        for (std::string_view part = in.buffered(); !part.empty(); part = in.buffered()) {
+            bytes.append(part);
+            in.skip(part.size());
+        }
+        return bytes;
+    };
+    const std::size_t block = InputFile::kBlockSize;
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{4096},
+                                   std::size_t{4097}, block - 1, block, block + 1, 3 * block + 17}) {
+        for (const std::size_t added : {std::size_t{0}, std::size_t{1}, std::size_t{5000}, block + 3}) {
+            const std::string all = pattern(size + added);
+            writeBytes(folder / "f.txt", all.substr(0, size));
+            InputFile in(folder / "f.txt");
+            if (added > 0)
+                writeBytes(folder / "f.txt", all);  // the same file, longer now
+            EXPECT_EQ(readAll(in), all) << size << " bytes, then " << added << " more";
+        }
+    }
+}
+
+// A file written through many small writes and then larger ones, beyond the first buffer and
+// a whole block, holds every byte in order.
+TEST(OutputFiles, EveryByteIsWrittenInOrder)
+{
+    TempFolder folder;
+    std::string expected;
+    {
+        OutputFile out(folder / "r.txt");
+        for (std::size_t i = 0; expected.size() < (3u << 20); ++i) {
+            const std::string piece(i % 3 == 0 ? (i * 37) % 70000 : i % 50, static_cast<char>('A' + i % 26));
+            out.write(piece);
+            expected += piece;
+        }
+        out.commit();
+    }
+    EXPECT_EQ(readBytes(folder / "r.txt"), expected);
+}
+
 }  // namespace
 }  // namespace tavrelo
