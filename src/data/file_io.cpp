@@ -2,9 +2,7 @@
 
 #include "text/failure.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,9 +16,6 @@ namespace {
 // larger blocks than reads (InputFile::kBlockSize), which stay small enough to be read from
 // the processor's cache.
 constexpr std::size_t kWriteBlock = 1 << 20;
-// A file starts with a smaller buffer, which grows to a whole block once the file outgrows
-// it: most files written are small (the hand-off files, a short result).
-constexpr std::size_t kFirstWriteBlock = 1 << 16;
 constexpr std::size_t kWriteBackStep = 4 << 20;
 
 // A name with a NUL byte in it names no file: the system would take the name cut short at
@@ -42,15 +37,7 @@ InputFile::InputFile(const std::filesystem::path& path) : name_(path.string())
         const int error = errno;
         throw Failure("Δεν ανοίγει το αρχείο " + inQuotes(name_) + ": " + describeSystemError(error) + ".");
     }
-    // A file smaller than a block is read in one go into a buffer just large enough (in whole
-    // pages), with room to see its end; the hand-off files are a few bytes.
-    struct stat status {};
-    if (::fstat(fd_, &status) == 0 && S_ISREG(status.st_mode) &&
-        static_cast<std::uintmax_t>(status.st_size) < kBlockSize) {
-        constexpr std::size_t kPage = 4096;
-        blockSize_ = (static_cast<std::size_t>(status.st_size) / kPage + 1) * kPage;
-    }
-    buffer_.resize(blockSize_ + kReadSlack);
+    buffer_.resize(kBlockSize + kReadSlack);
 }
 
 InputFile::~InputFile()
@@ -62,7 +49,7 @@ InputFile::~InputFile()
 bool InputFile::refill()
 {
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.data(), blockSize_);
+        const ssize_t n = ::read(fd_, buffer_.data(), kBlockSize);
         if (n > 0) {
             pos_ = 0;
             end_ = static_cast<std::size_t>(n);
@@ -100,7 +87,7 @@ OutputFile::OutputFile(const std::filesystem::path& target) : target_(target)
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd_, 0666 & ~mask);
-    buffer_.resize(kFirstWriteBlock);
+    buffer_.resize(kWriteBlock);
 }
 
 OutputFile::~OutputFile()
@@ -127,9 +114,8 @@ void OutputFile::write(std::string_view bytes)
 void OutputFile::makeRoom(std::size_t n)
 {
     flush();
-    const std::size_t wanted = std::max(n, kWriteBlock);
-    if (buffer_.size() < wanted)
-        buffer_.resize(wanted);
+    if (buffer_.size() < n)
+        buffer_.resize(n);
 }
 
 void OutputFile::flush()

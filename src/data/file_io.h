@@ -59,7 +59,6 @@ private:
     int fd_ = -1;
     std::string name_;  // UTF-8 path, for messages
     std::vector<char> buffer_;
-    std::size_t blockSize_ = kBlockSize;
     std::size_t pos_ = 0, end_ = 0;
 };
 

@@ -52,9 +52,8 @@ TEST(FileNames, ANameAtTheLengthLimitIsWritten)
     EXPECT_EQ(listFolder(folder.path()), "");
 }
 
-// Every byte of a file comes out once and in order, whatever its size against the read
-// buffer (sized from the file when it is smaller than a block), also when the file grows
-// after it was opened.
+// Every byte of a file comes out once and in order, whatever its size against a page and a
+// read block, also when the file grows after it was opened.
 TEST(InputFiles, EveryByteIsReadWhateverTheSize)
 {
     TempFolder folder;
@@ -86,8 +85,8 @@ TEST(InputFiles, EveryByteIsReadWhateverTheSize)
     }
 }
 
-// A file written through many small writes and then larger ones, beyond the first buffer and
-// a whole block, holds every byte in order.
+// A file written in pieces of many sizes, some larger than a whole write block, holds every
+// byte in order.
 TEST(OutputFiles, EveryByteIsWrittenInOrder)
 {
     TempFolder folder;
