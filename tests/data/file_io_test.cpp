@@ -85,8 +85,8 @@ TEST(InputFiles, EveryByteIsReadWhateverTheSize)
     }
 }
 
-// A file written in pieces of many sizes, some larger than a whole write block, holds every
-// byte in order.
+// A file of three write blocks, written in pieces of many sizes (up to 70 000 bytes) that
+// straddle the block boundaries, holds every byte in order.
 TEST(OutputFiles, EveryByteIsWrittenInOrder)
 {
     TempFolder folder;
