@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 namespace tavrelo {
 namespace {
 
@@ -72,9 +74,9 @@ TEST(InputFiles, EveryByteIsReadWhateverTheSize)
         return bytes;
     };
     const std::size_t block = InputFile::kBlockSize;
-    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{4096},
-                                   std::size_t{4097}, block - 1, block, block + 1, 3 * block + 17}) {
-        for (const std::size_t added : {std::size_t{0}, std::size_t{1}, std::size_t{5000}, block + 3}) {
+    using Sizes = std::initializer_list<std::size_t>;
+    for (const std::size_t size : Sizes{0, 1, 4095, 4096, 4097, block - 1, block, block + 1, 3 * block + 17}) {
+        for (const std::size_t added : Sizes{0, 1, 5000, block + 3}) {
             const std::string all = pattern(size + added);
             writeBytes(folder / "f.txt", all.substr(0, size));
             InputFile in(folder / "f.txt");
