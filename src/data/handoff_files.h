@@ -39,6 +39,20 @@ struct TransformParameters {
     Value X1N, Y1N;  // common point 1 in the target system
 };
 
+// The seven lines of a parameter file as written, without their line ends: f, X1, Y1, Dh,
+// klimax, X1N, Y1N.
+struct ParameterLines {
+    std::string f, X1, Y1, Dh, klimax, X1N, Y1N;
+};
+
+// Writes a parameter file at any path: the seven lines, each with CR LF. The file appears only
+// when complete (an existing one is replaced whole or left untouched).
+void writeParameterFile(const std::filesystem::path& file, const ParameterLines& lines);
+
+// Reads the seven fields of a parameter file at any path by list input into values. A missing
+// file, or one that ends before its seventh value, is a Failure.
+TransformParameters readParameterFile(const std::filesystem::path& file);
+
 // The texts of the common points screen's boxes that O.K. hands on, as shown there (the
 // decimal separator of the screen's number format).
 struct ParameterBoxes {

@@ -5,6 +5,7 @@
 
 #include "data/handoff_files.h"
 
+#include <filesystem>
 #include <string>
 
 namespace tavrelo {
@@ -22,5 +23,11 @@ std::string resultFilePath(const std::string& directory, const std::string& name
 // Failure no new file is left and an existing file of that name is untouched. A result path
 // that names the coordinate file itself is refused.
 void applyTransformation(const std::string& resultPath, const HandoffFiles&);
+
+// The same for a coordinate file and a parameter file named directly: byte for byte the file
+// the form above writes when the hand-off folder names these two files. A result path that
+// names the coordinate file or the parameter file is refused.
+void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
+                         const std::filesystem::path& parameterPath);
 
 }  // namespace tavrelo

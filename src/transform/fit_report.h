@@ -1,0 +1,32 @@
+#pragma once
+// The text report of a least-squares fit: Windows-1253, CR LF, columns aligned, for the
+// client's file and for the command line.
+
+#include "data/common_points.h"
+#include "transform/similarity_fit.h"
+
+#include <filesystem>
+#include <string>
+
+namespace tavrelo {
+
+struct FitReportInput {
+    std::string coordinateFile;   // paths as shown (UTF-8)
+    std::string targetFile;
+    std::string date;             // as shown, e.g. "2026-12-08 10:15"
+    const CommonPoints* points = nullptr;
+    const SimilarityFit* fit = nullptr;
+};
+
+// The report's bytes: program and version, date, both files, method, the seven parameters
+// with Dx and Dy, counts used / matched / unmatched, σ0, height σ, tolerance, the table of
+// points (Pn, used, vX, vY, vh, v, a mark over tolerance) and the unmatched point numbers.
+std::string fitReport(const FitReportInput& input);
+
+// Writes the report at `file`; it appears only when complete.
+void writeFitReport(const std::filesystem::path& file, const FitReportInput& input);
+
+// The local date and time now, as the report shows it ("2026-12-08 10:15").
+std::string reportDateNow();
+
+}  // namespace tavrelo
