@@ -64,29 +64,36 @@ void writeTransformParameters(const HandoffFiles& handoff, int row1, const Param
         return out;
     };
 
-    std::string bytes;
-    auto line = [&bytes](const std::string& item) { bytes += item + "\r\n"; };
-    line(boxText(boxes.f, "φ"));
-    std::string x1, y1;
-    appendPrintForm(x1, points.table.X[row1]);
-    appendPrintForm(y1, points.table.Y[row1]);
-    line(x1);
-    line(y1);
-    line(boxText(boxes.Dh, "Dh"));
-    line(boxText(boxes.klimax, "Κλίμακα"));
-    line(boxText(boxes.X1N, "X1N"));
-    line(boxText(boxes.Y1N, "Y1N"));
-    writeWhole(handoff, handoff.parameterFile(), bytes);
+    ParameterLines lines;
+    lines.f = boxText(boxes.f, "φ");
+    appendPrintForm(lines.X1, points.table.X[row1]);
+    appendPrintForm(lines.Y1, points.table.Y[row1]);
+    lines.Dh = boxText(boxes.Dh, "Dh");
+    lines.klimax = boxText(boxes.klimax, "Κλίμακα");
+    lines.X1N = boxText(boxes.X1N, "X1N");
+    lines.Y1N = boxText(boxes.Y1N, "Y1N");
+    createPrivateFolder(handoff.folder());
+    writeParameterFile(handoff.parameterFile(), lines);
 }
 
-TransformParameters readTransformParameters(const HandoffFiles& handoff)
+void writeParameterFile(const std::filesystem::path& file, const ParameterLines& lines)
+{
+    std::string bytes;
+    for (const std::string* line : {&lines.f, &lines.X1, &lines.Y1, &lines.Dh, &lines.klimax, &lines.X1N, &lines.Y1N}) {
+        bytes += *line;
+        bytes += "\r\n";
+    }
+    OutputFile out(file);
+    out.write(bytes);
+    out.commit();
+}
+
+TransformParameters readParameterFile(const std::filesystem::path& file)
 {
     std::error_code ec;
-    if (!std::filesystem::exists(handoff.parameterFile(), ec))
-        throw Failure("Δεν υπάρχουν παράμετροι μετασχηματισμού: το αρχείο " +
-                      inQuotes(handoff.parameterFile().string()) +
-                      " δεν υπάρχει. Υπολογίστε πρώτα τις παραμέτρους στα κοινά σημεία.");
-    ListReader reader(handoff.parameterFile());
+    if (!std::filesystem::exists(file, ec))
+        throw Failure("Το αρχείο παραμέτρων " + inQuotes(file.string()) + " δεν υπάρχει.");
+    ListReader reader(file);
     TransformParameters p;
     Value* const targets[] = {&p.f, &p.X1, &p.Y1, &p.Dh, &p.klimax, &p.X1N, &p.Y1N};
     Field field;
@@ -99,6 +106,16 @@ TransformParameters readTransformParameters(const HandoffFiles& handoff)
         *target = valueOf(field);
     }
     return p;
+}
+
+TransformParameters readTransformParameters(const HandoffFiles& handoff)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(handoff.parameterFile(), ec))
+        throw Failure("Δεν υπάρχουν παράμετροι μετασχηματισμού: το αρχείο " +
+                      inQuotes(handoff.parameterFile().string()) +
+                      " δεν υπάρχει. Υπολογίστε πρώτα τις παραμέτρους στα κοινά σημεία.");
+    return readParameterFile(handoff.parameterFile());
 }
 
 }  // namespace tavrelo

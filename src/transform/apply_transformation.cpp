@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 namespace tavrelo {
 
@@ -25,7 +26,7 @@ namespace {
 // Header texts, UTF-8 here and written in Windows-1253.
 const char* const kTitle =
     " Αλλαγή Συστήματος Συντεταγμένων με  Στροφή - Μετατόπιση & Αναγωγή Κλίμακος";
-const char* const kCredit = " Tavrelo 1.0.0 - πρόγραμμα του έργου Tavrelo, επικοινωνία: tavrelo@example.org";
+const char* const kCredit = " Tavrelo " TAVRELO_VERSION " - πρόγραμμα του έργου Tavrelo, επικοινωνία: tavrelo@example.org";
 const char* const kInputLabel = " Αρχείο εισόδου :";
 const char* const kParametersTitle = " Παράμετροι Μετασχηματισμού";
 // Twelve spaces and the label: 20 characters, so the colons stand in one column.
@@ -40,12 +41,12 @@ const char* const kLineEnd = "\r\n";
 const char* const kParameterNames[] = {"f (στροφή)", "X1", "Y1", "Dh", "klimax (κλίμακα)", "X1N", "Y1N"};
 
 // A parameter for arithmetic: the number, 0 when empty; a text cannot be used.
-double parameter(const Value& v, int index, const HandoffFiles& handoff)
+double parameter(const Value& v, int index, const std::filesystem::path& parameterFile)
 {
     double n = 0.0;
     if (!v.arithmetic(n))
         throw Failure("Η παράμετρος " + std::string(kParameterNames[index]) + " του αρχείου " +
-                      inQuotes(handoff.parameterFile().string()) + " δεν είναι αριθμός: " +
+                      inQuotes(parameterFile.string()) + " δεν είναι αριθμός: " +
                       inQuotes(windows1253ToUtf8(v.text)) + ". Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
     return n;
 }
@@ -81,37 +82,45 @@ bool sameFile(const std::string& a, const std::string& b)
     return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-}  // namespace
+// Where the save step finds its input: the parameters, the coordinate file's path, and any
+// file besides those two that the result may not replace.
+struct SaveInput {
+    std::function<TransformParameters()> parameters;
+    std::filesystem::path parameterFile;
+    std::function<std::string()> coordinatePath;
+    std::filesystem::path pathFile;  // empty when there is none
+};
 
-void applyTransformation(const std::string& resultPath, const HandoffFiles& handoff)
+void apply(const std::string& resultPath, const SaveInput& in)
 {
     // The result is written to a temporary file beside its target first, so an existing
     // file of that name survives every failure below.
     OutputFile out(resultPath);
 
-    const TransformParameters p = readTransformParameters(handoff);
-    const double f = parameter(p.f, 0, handoff);
-    const double X1 = parameter(p.X1, 1, handoff);
-    const double Y1 = parameter(p.Y1, 2, handoff);
-    const double Dh = parameter(p.Dh, 3, handoff);
-    const double klimax = parameter(p.klimax, 4, handoff);
-    const double X1N = parameter(p.X1N, 5, handoff);
-    const double Y1N = parameter(p.Y1N, 6, handoff);
+    const TransformParameters p = in.parameters();
+    const double f = parameter(p.f, 0, in.parameterFile);
+    const double X1 = parameter(p.X1, 1, in.parameterFile);
+    const double Y1 = parameter(p.Y1, 2, in.parameterFile);
+    const double Dh = parameter(p.Dh, 3, in.parameterFile);
+    const double klimax = parameter(p.klimax, 4, in.parameterFile);
+    const double X1N = parameter(p.X1N, 5, in.parameterFile);
+    const double Y1N = parameter(p.Y1N, 6, in.parameterFile);
 
     // Rotation in radians: f times the constant first, then divided by 200.
     const double theta = f * kPiApply / 200;
     // The shift of common point 1 stands in the header: it must be a number.
     if (!std::isfinite(X1N - X1) || !std::isfinite(Y1N - Y1))
-        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(handoff.parameterFile().string()) +
+        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(in.parameterFile.string()) +
                       " δίνουν μετατόπιση εκτός ορίων αριθμών. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
 
-    const std::string inputPath = readHandoffPath(handoff);
+    const std::string inputPath = in.coordinatePath();
     if (sameFile(resultPath, inputPath))
         throw Failure("Το αρχείο αποτελεσμάτων " + inQuotes(resultPath) +
                       " είναι το ίδιο το αρχείο συντεταγμένων που μετασχηματίζεται. Δώστε άλλο όνομα.");
     // Nor may it replace the hand-off files it was read from: the next save would find a
     // result where the chosen file or the parameters should be.
-    if (sameFile(resultPath, handoff.pathFile().string()) || sameFile(resultPath, handoff.parameterFile().string()))
+    if ((!in.pathFile.empty() && sameFile(resultPath, in.pathFile.string())) ||
+        sameFile(resultPath, in.parameterFile.string()))
         throw Failure("Το αρχείο αποτελεσμάτων " + inQuotes(resultPath) +
                       " είναι αρχείο όπου το πρόγραμμα κρατά το επιλεγμένο αρχείο ή τις παραμέτρους. Δώστε άλλο όνομα.");
 
@@ -197,6 +206,21 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
         out.advance(p);
     }
     out.commit();
+}
+
+}  // namespace
+
+void applyTransformation(const std::string& resultPath, const HandoffFiles& handoff)
+{
+    apply(resultPath, {[&handoff] { return readTransformParameters(handoff); }, handoff.parameterFile(),
+                       [&handoff] { return readHandoffPath(handoff); }, handoff.pathFile()});
+}
+
+void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
+                         const std::filesystem::path& parameterPath)
+{
+    apply(resultPath, {[&parameterPath] { return readParameterFile(parameterPath); }, parameterPath,
+                       [&coordinatePath] { return coordinatePath; }, {}});
 }
 
 }  // namespace tavrelo
