@@ -1,6 +1,7 @@
 #include "screens/form3.h"
 
 #include "data/point_table.h"
+#include "screens/fit_screen.h"
 #include "screens/message_dialogs.h"
 #include "screens/screen_mechanics.h"
 #include "text/failure.h"
@@ -44,7 +45,7 @@ Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique
     sd.setColor(QPalette::Text, sd.color(QPalette::HighlightedText));
     ui->SD->setPalette(sd);
 
-    for (QPushButton* button : {ui->Command1, ui->Command2, ui->Command3})
+    for (QPushButton* button : {ui->Command1, ui->Command2, ui->Command3, ui->fitButton})
         useHandPointer(button);
 
     for (QComboBox* list : {ui->Combo1, ui->Combo2}) {
@@ -63,6 +64,8 @@ Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique
     connect(ui->Command1, &QPushButton::clicked, this, [this] { runHandler([&] { Command1_Click(); }); });
     connect(ui->Command2, &QPushButton::clicked, this, [this] { runHandler([&] { Command2_Click(); }); });
     connect(ui->Command3, &QPushButton::clicked, this, [this] { runHandler([&] { Command3_Click(); }); });
+    // The least-squares fit from many common points: a screen of its own, beside this one.
+    connect(ui->fitButton, &QPushButton::clicked, this, [] { showScreen<FitScreen>(); });
 
     for (QLineEdit* box : {ui->X1N, ui->Y1N, ui->h1N, ui->X2N, ui->Y2N, ui->h2N})
         connect(box, &QLineEdit::textEdited, this, &Form3::parametersNoLongerShown);

@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QPalette>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <new>
@@ -104,6 +105,17 @@ QString displayValue(const Value& value)
     case Value::Kind::Empty: break;
     }
     return {};
+}
+
+QString fixedDecimals(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(QLatin1Char('-')) && text.indexOf(QRegularExpression(QStringLiteral("[1-9]"))) < 0)
+        text.remove(0, 1);
+    const char separator = regionalSeparator();
+    if (separator != '.')
+        text.replace(QLatin1Char('.'), QLatin1Char(separator));
+    return text;
 }
 
 void prepareScreens()

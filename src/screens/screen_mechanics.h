@@ -73,6 +73,10 @@ QString fromFileText(const std::string& bytes);
 // a text as read, empty as empty text.
 QString displayValue(const Value& value);
 
+// A number with a fixed count of decimals and the regional separator, no digit grouping
+// ("0.012", "-1,250"), as tables of residuals show them; negative zero is shown as zero.
+QString fixedDecimals(double value, int decimals);
+
 // Once, before the first screen: the program's pictures, and the fonts named for its screens
 // mapped to installed Greek-capable faces.
 void prepareScreens();

@@ -1,0 +1,500 @@
+#include "screens/fit_screen.h"
+
+#include "data/file_io.h"
+#include "data/handoff_files.h"
+#include "screens/fit_report_pdf.h"
+#include "screens/points_plot.h"
+#include "screens/screen_mechanics.h"
+#include "text/failure.h"
+#include "text/number_form.h"
+#include "transform/fit_report.h"
+#include "ui_fit_screen.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QPalette>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace tavrelo {
+
+namespace {
+
+const QColor kOverText(190, 0, 0);
+const QColor kOverGround(255, 226, 226);
+const QColor kUnusedText(140, 140, 140);
+
+QString number(double value)
+{
+    return QString::fromStdString(generalNumberForm(value, regionalSeparator()));
+}
+
+QString optionalFixed(const std::optional<double>& value, int decimals)
+{
+    return value ? fixedDecimals(*value, decimals) : QString();
+}
+
+FileAsker& fileAsker()
+{
+    static FileAsker asker;
+    return asker;
+}
+
+// The file dialog of the desktop; Qt's own when TAVRELO_QT_FILE_DIALOG is set (for driving
+// the program from a script, where a desktop's dialog cannot be counted on).
+FileAnswer askWithDialog(QWidget* parent, const FileQuestion& question)
+{
+    QFileDialog::Options options;
+    if (std::getenv("TAVRELO_QT_FILE_DIALOG"))
+        options |= QFileDialog::DontUseNativeDialog;
+    const QString filters = question.filters.join(QStringLiteral(";;"));
+    QString chosenFilter = question.filters.value(0);
+    FileAnswer answer;
+    answer.path = question.save
+                      ? QFileDialog::getSaveFileName(parent, question.title, question.suggestedName, filters, &chosenFilter, options)
+                      : QFileDialog::getOpenFileName(parent, question.title, question.suggestedName, filters, &chosenFilter, options);
+    answer.filter = std::max<int>(0, static_cast<int>(question.filters.indexOf(chosenFilter)));
+    return answer;
+}
+
+FileAnswer ask(QWidget* parent, const FileQuestion& question)
+{
+    return fileAsker() ? fileAsker()(parent, question) : askWithDialog(parent, question);
+}
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+void makeReadOnlyLook(QLineEdit* box)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, QColor(191, 205, 219));
+    box->setPalette(palette);
+}
+
+}  // namespace
+
+void setFileAsker(FileAsker asker)
+{
+    fileAsker() = std::move(asker);
+}
+
+// --- the table ------------------------------------------------------------------------------
+
+void FitTableModel::setPoints(const CommonPoints* points, const std::vector<bool>* use, const SimilarityFit* fit)
+{
+    beginResetModel();
+    points_ = points;
+    use_ = use;
+    fit_ = fit;
+    endResetModel();
+}
+
+void FitTableModel::refresh(const SimilarityFit* fit)
+{
+    fit_ = fit;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+int FitTableModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() || !points_)
+        return 0;
+    return static_cast<int>(points_->matched.size() + points_->unmatched.size());
+}
+
+int FitTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FitTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    static const char* const heads[ColumnCount] = {
+        "Χρήση", "Pn", "X\nαρχείου", "Y\nαρχείου", "h\nαρχείου", "X\nπροορισμού", "Y\nπροορισμού", "h\nπροορισμού",
+        "vX", "vY", "vh", "v"};
+    static const char* const tips[ColumnCount] = {
+        "Το σημείο μετέχει στην προσαρμογή", "Αριθμός σημείου",
+        "Στο αρχείο συντεταγμένων", "Στο αρχείο συντεταγμένων", "Στο αρχείο συντεταγμένων",
+        "Στο σύστημα προορισμού", "Στο σύστημα προορισμού", "Στο σύστημα προορισμού",
+        "Υπόλοιπο σε X (m): μετασχηματισμένο μείον προορισμού", "Υπόλοιπο σε Y (m)", "Υπόλοιπο υψομέτρου (m)",
+        "Οριζοντιογραφική απόκλιση (m)"};
+    if (section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(heads[section]);
+    if (role == Qt::ToolTipRole)
+        return QString::fromUtf8(tips[section]);
+    return {};
+}
+
+Qt::ItemFlags FitTableModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == Use && index.row() < static_cast<int>(points_->matched.size()))
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant FitTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !points_)
+        return {};
+    const int row = index.row();
+    const int column = index.column();
+    const int matchedCount = static_cast<int>(points_->matched.size());
+
+    if (row >= matchedCount) {
+        // A target point number that the coordinate file does not hold.
+        const std::string& pn = points_->unmatched[static_cast<std::size_t>(row - matchedCount)];
+        if (role == Qt::DisplayRole) {
+            if (column == Pn)
+                return fromFileText(pn);
+            if (column == SourceX)
+                return QStringLiteral("δεν υπάρχει στο αρχείο συντεταγμένων");
+        }
+        if (role == Qt::ForegroundRole)
+            return kUnusedText;
+        if (role == Qt::FontRole) {
+            QFont font;
+            font.setItalic(true);
+            return font;
+        }
+        return {};
+    }
+
+    const std::size_t i = static_cast<std::size_t>(row);
+    const CommonPoint& p = points_->matched[i];
+    const bool used = (*use_)[i];
+    const Residual* r = fit_ && i < fit_->residuals.size() ? &fit_->residuals[i] : nullptr;
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (column) {
+        case Pn: return fromFileText(p.Pn);
+        case SourceX: return number(p.x);
+        case SourceY: return number(p.y);
+        case SourceH: return p.h ? number(*p.h) : QString();
+        case TargetX: return number(p.X);
+        case TargetY: return number(p.Y);
+        case TargetH: return p.H ? number(*p.H) : QString();
+        case VX: return r ? fixedDecimals(r->vX, 3) : QString();
+        case VY: return r ? fixedDecimals(r->vY, 3) : QString();
+        case VH: return r ? optionalFixed(r->vh, 3) : QString();
+        case V: return r ? fixedDecimals(r->v, 3) : QString();
+        default: return {};
+        }
+    case Qt::CheckStateRole:
+        if (column == Use)
+            return used ? Qt::Checked : Qt::Unchecked;
+        return {};
+    case Qt::TextAlignmentRole:
+        if (column >= SourceX)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        if (!used)
+            return kUnusedText;
+        if (r && r->overTolerance)
+            return kOverText;
+        return {};
+    case Qt::BackgroundRole:
+        if (r && r->overTolerance)
+            return kOverGround;
+        return {};
+    case Qt::ToolTipRole:
+        if (r && r->overTolerance)
+            return QStringLiteral("Η απόκλιση v ξεπερνά την ανοχή");
+        if (!used)
+            return QStringLiteral("Εκτός προσαρμογής");
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool FitTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::CheckStateRole || !(flags(index) & Qt::ItemIsUserCheckable))
+        return false;
+    const bool used = value.value<Qt::CheckState>() == Qt::Checked;
+    if ((*use_)[static_cast<std::size_t>(index.row())] == used)
+        return false;
+    emit useChanged(index.row(), used);
+    return true;
+}
+
+// --- the screen -----------------------------------------------------------------------------
+
+FitScreen::FitScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::FitScreen>())
+{
+    ui->setupUi(this);
+    setWindowIcon(applicationIcon());
+    for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
+        makeReadOnlyLook(box);
+    makeRed(ui->stateLabel);
+    ui->toleranceBox->setText(number(kDistanceTolerance));
+    ui->coordinateFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ui->targetFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    ui->pointsTable->setModel(&model_);
+    ui->pointsTable->verticalHeader()->hide();
+    ui->pointsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui->pointsTable->horizontalHeader()->setStretchLastSection(true);
+    ui->splitter->setStretchFactor(0, 3);
+    ui->splitter->setStretchFactor(1, 2);
+    ui->splitter->setSizes({700, 460});
+
+    for (QPushButton* button : {ui->targetFileButton, ui->dropOutliersButton, ui->reportButton, ui->okButton, ui->cancelButton})
+        useHandPointer(button);
+    ui->okButton->setEnabled(false);
+    ui->reportButton->setEnabled(false);
+    ui->dropOutliersButton->setEnabled(false);
+
+    connect(ui->targetFileButton, &QPushButton::clicked, this, [this] { runHandler([&] { targetFileButton_Click(); }); });
+    connect(ui->dropOutliersButton, &QPushButton::clicked, this, [this] { runHandler([&] { dropOutliersButton_Click(); }); });
+    connect(ui->reportButton, &QPushButton::clicked, this, [this] { runHandler([&] { reportButton_Click(); }); });
+    connect(ui->okButton, &QPushButton::clicked, this, [this] { runHandler([&] { okButton_Click(); }); });
+    connect(ui->cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->scaleBox, &QCheckBox::toggled, this, [this] { runHandler([&] { refit(); }); });
+    connect(ui->toleranceBox, &QLineEdit::textChanged, this, [this] { runHandler([&] { refit(); }); });
+    connect(&model_, &FitTableModel::useChanged, this, [this](int point, bool used) {
+        runHandler([&] {
+            use_[static_cast<std::size_t>(point)] = used;
+            refit();
+        });
+    });
+
+    runHandler([&] { Form_Load(); });
+}
+
+FitScreen::~FitScreen() = default;
+
+void FitScreen::Form_Load()
+{
+    ui->coordinateFileName->setText(QStringLiteral("κανένα"));
+    noFit(QStringLiteral("Επιλέξτε το αρχείο των κοινών σημείων στο σύστημα προορισμού."));
+    const std::string path = readHandoffPath(handoffFiles());
+    ui->coordinateFileName->setText(QString::fromStdString(path));
+}
+
+void FitScreen::targetFileButton_Click()
+{
+    // The coordinate file chosen at this moment.
+    const std::string coordinatePath = readHandoffPath(handoffFiles());
+    ui->coordinateFileName->setText(QString::fromStdString(coordinatePath));
+    FileQuestion question;
+    question.title = QStringLiteral("Αρχείο κοινών σημείων στο σύστημα προορισμού");
+    question.filters = {QStringLiteral("Αρχεία κειμένου (*.txt)"), QStringLiteral("Όλα τα αρχεία (*)")};
+    question.suggestedName = targetPath_.empty()
+                                 ? QFileInfo(QString::fromStdString(coordinatePath)).absolutePath()
+                                 : QString::fromStdString(targetPath_);
+    const FileAnswer answer = ask(this, question);
+    if (answer.path.isEmpty())
+        return;
+    loadCommonPoints(coordinatePath, answer.path.toStdString());
+}
+
+void FitScreen::loadCommonPoints(const std::string& coordinatePath, const std::string& targetPath)
+{
+    CommonPoints points;
+    {
+        const WaitCursor wait;
+        points = matchCommonPoints(coordinatePath, targetPath, kPlanLimit);
+    }
+    // Read and matched: from here on the screen shows these files.
+    coordinatePath_ = coordinatePath;
+    targetPath_ = targetPath;
+    points_ = std::move(points);
+    use_.assign(points_.matched.size(), true);
+    fit_.reset();
+    ui->targetFileName->setText(QString::fromStdString(targetPath_));
+    model_.setPoints(&points_, &use_, nullptr);
+    ui->pointsTable->clearSpans();
+    for (int row = static_cast<int>(points_.matched.size()); row < model_.rowCount(); ++row)
+        ui->pointsTable->setSpan(row, FitTableModel::SourceX, 1, FitTableModel::ColumnCount - FitTableModel::SourceX);
+    ui->pointsPlot->setPlan(points_.plan);
+    ui->dropOutliersButton->setEnabled(true);
+    refit();
+    ui->pointsPlot->showAll();
+}
+
+FitOptions FitScreen::options() const
+{
+    FitOptions options;
+    options.scaleWanted = ui->scaleBox->isChecked();
+    const std::optional<double> tolerance = readTypedNumber(ui->toleranceBox->text().toStdString(), regionalSeparator());
+    if (!tolerance || !std::isfinite(*tolerance) || *tolerance < 0)
+        throw Failure("Η ανοχή «" + ui->toleranceBox->text().toStdString() + "» δεν είναι μήκος σε μέτρα (αριθμός από 0 και πάνω).");
+    options.tolerance = *tolerance;
+    return options;
+}
+
+void FitScreen::refit()
+{
+    if (points_.matched.empty())
+        return;
+    try {
+        fit_ = fitSimilarity(points_.matched, use_, options());
+    } catch (const Failure& failure) {
+        noFit(QString::fromUtf8(failure.what()));
+        return;
+    }
+    showFit();
+}
+
+void FitScreen::dropOutliersButton_Click()
+{
+    if (points_.matched.empty())
+        return;
+    try {
+        fit_ = dropOutliers(points_.matched, use_, options());
+    } catch (const Failure& failure) {
+        noFit(QString::fromUtf8(failure.what()));
+        return;
+    }
+    showFit();
+}
+
+namespace {
+
+std::vector<PlotPoint> plotPoints(const CommonPoints& points, const std::vector<bool>& use, const SimilarityFit* fit)
+{
+    std::vector<PlotPoint> shown;
+    shown.reserve(points.matched.size());
+    for (std::size_t i = 0; i < points.matched.size(); ++i) {
+        const CommonPoint& p = points.matched[i];
+        PlotPoint q;
+        q.label = fromFileText(p.Pn);
+        q.x = p.x;
+        q.y = p.y;
+        q.state = use[i] ? PlotPoint::State::Used : PlotPoint::State::Unused;
+        if (fit && i < fit->residuals.size()) {
+            const Residual& r = fit->residuals[i];
+            q.vX = r.vX;
+            q.vY = r.vY;
+            q.v = r.v;
+            if (r.overTolerance)
+                q.state = PlotPoint::State::OverTolerance;
+        }
+        shown.push_back(q);
+    }
+    return shown;
+}
+
+}  // namespace
+
+void FitScreen::showFit()
+{
+    const SimilarityFit& fit = *fit_;
+    ui->fBox->setText(number(fit.f));
+    ui->dxBox->setText(number(fit.dx()));
+    ui->dyBox->setText(number(fit.dy()));
+    ui->dhBox->setText(number(fit.Dh));
+    ui->scaleResultBox->setText(number(fit.klimax));
+    ui->sigma0Box->setText(optionalFixed(fit.sigma0, 4));
+    ui->heightSigmaBox->setText(optionalFixed(fit.heightSigma, 4));
+    for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
+        box->setCursorPosition(0);
+
+    QStringList over;
+    for (std::size_t i = 0; i < fit.residuals.size(); ++i)
+        if (fit.residuals[i].used && fit.residuals[i].overTolerance)
+            over << fromFileText(points_.matched[i].Pn);
+    ui->stateLabel->setText(over.isEmpty() ? QString()
+                                           : QStringLiteral("Πάνω από την ανοχή: ") + over.join(QStringLiteral(", ")) +
+                                                 QStringLiteral(". «Απόρριψη» τα βγάζει ένα ένα από την προσαρμογή."));
+    ui->usedLabel->setText(QStringLiteral("Σε χρήση %1 από %2 σημεία, %3 με υψόμετρο")
+                               .arg(fit.used)
+                               .arg(points_.matched.size())
+                               .arg(fit.heightsUsed) +
+                           (points_.unmatched.empty() ? QString()
+                                                      : QStringLiteral(" · χωρίς αντιστοιχία: %1").arg(points_.unmatched.size())));
+    model_.refresh(&fit);
+    ui->pointsPlot->setCommonPoints(plotPoints(points_, use_, &fit), fit.t);
+    ui->okButton->setEnabled(true);
+    ui->reportButton->setEnabled(true);
+}
+
+void FitScreen::noFit(const QString& why)
+{
+    fit_.reset();
+    for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
+        box->clear();
+    ui->stateLabel->setText(why);
+    int used = 0;
+    for (bool u : use_)
+        used += u;
+    ui->usedLabel->setText(points_.matched.empty() ? QString()
+                                                   : QStringLiteral("Σε χρήση %1 από %2 σημεία").arg(used).arg(points_.matched.size()));
+    model_.refresh(nullptr);
+    ui->pointsPlot->setCommonPoints(plotPoints(points_, use_, nullptr), 0.0);
+    ui->okButton->setEnabled(false);
+    ui->reportButton->setEnabled(false);
+}
+
+void FitScreen::reportButton_Click()
+{
+    if (!fit_)
+        return;
+    FileQuestion question;
+    question.save = true;
+    question.title = QStringLiteral("Αποθήκευση αναφοράς");
+    question.filters = {QStringLiteral("Αναφορά PDF (*.pdf)"), QStringLiteral("Αναφορά κειμένου (*.txt)")};
+    const QFileInfo coordinateFile(QString::fromStdString(coordinatePath_));
+    question.suggestedName = coordinateFile.absolutePath() + QLatin1Char('/') + coordinateFile.completeBaseName() +
+                             QStringLiteral("_αναφορά.pdf");
+    const FileAnswer answer = ask(this, question);
+    if (answer.path.isEmpty())
+        return;
+
+    // The kind by the name's ending; a name without one takes the ending of the filter chosen.
+    QString path = answer.path;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    bool pdf = answer.filter == 0;
+    if (suffix == QStringLiteral("pdf"))
+        pdf = true;
+    else if (suffix == QStringLiteral("txt"))
+        pdf = false;
+    else if (suffix.isEmpty())
+        path += pdf ? QStringLiteral(".pdf") : QStringLiteral(".txt");
+
+    FitReportInput input;
+    input.coordinateFile = coordinatePath_;
+    input.targetFile = targetPath_;
+    input.date = reportDateNow();
+    input.points = &points_;
+    input.fit = &*fit_;
+    const WaitCursor wait;
+    if (pdf)
+        writeFitReportPdf(path, input, *ui->pointsPlot);
+    else
+        writeFitReport(std::filesystem::path(path.toStdString()), input);
+}
+
+void FitScreen::okButton_Click()
+{
+    if (!fit_)
+        throw Failure("Δεν υπάρχει υπολογισμένη προσαρμογή. Οι παράμετροι δεν γράφτηκαν.");
+    // The parameters belong to the coordinate file the points were matched in: the save step
+    // must not carry another file with them.
+    const std::string chosen = readHandoffPath(handoffFiles());
+    if (chosen != coordinatePath_)
+        throw Failure("Έχει επιλεγεί άλλο αρχείο συντεταγμένων (" + inQuotes(chosen) +
+                      ") από εκείνο των κοινών σημείων (" + inQuotes(coordinatePath_) +
+                      "). Διαβάστε ξανά το αρχείο κοινών σημείων. Οι παράμετροι δεν γράφτηκαν.");
+    createPrivateFolder(handoffFiles().folder());
+    writeParameterFile(handoffFiles().parameterFile(), parameterLinesOf(*fit_));
+    close();
+}
+
+}  // namespace tavrelo

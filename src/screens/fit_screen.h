@@ -1,0 +1,102 @@
+#pragma once
+// The least-squares screen: the common points of the chosen coordinate file, read from a file
+// of their coordinates in the target system, fitted by one similarity transformation. Shows
+// every point with how far it misses in a table and on a plan; points are switched in and out
+// by hand or dropped as outliers; O.K. hands the parameters on to the save step; a report
+// goes to the client's file as PDF or text.
+
+#include "data/common_points.h"
+#include "transform/similarity_fit.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Ui {
+class FitScreen;
+}
+
+namespace tavrelo {
+
+class PointsPlot;
+
+// The table of points: one row a matched point (use, Pn, source X Y h, target X Y h, vX vY vh v),
+// then one row a target point number that the coordinate file does not hold.
+class FitTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Use, Pn, SourceX, SourceY, SourceH, TargetX, TargetY, TargetH, VX, VY, VH, V, ColumnCount };
+
+    void setPoints(const CommonPoints* points, const std::vector<bool>* use, const SimilarityFit* fit);
+    // The fit, or its absence, changed: residuals and marks are shown anew.
+    void refresh(const SimilarityFit* fit);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+signals:
+    void useChanged(int point, bool used);
+
+private:
+    const CommonPoints* points_ = nullptr;
+    const std::vector<bool>* use_ = nullptr;
+    const SimilarityFit* fit_ = nullptr;
+};
+
+// How the screen asks for a file; the screen tests answer in place of the user.
+struct FileQuestion {
+    bool save = false;
+    QString title;
+    QStringList filters;   // the first is offered first
+    QString suggestedName;
+};
+struct FileAnswer {
+    QString path;          // empty: the user cancelled
+    int filter = 0;        // the filter chosen, as an index into `filters`
+};
+using FileAsker = std::function<FileAnswer(QWidget* parent, const FileQuestion&)>;
+// Sets who answers from now on; an empty function restores the file dialog.
+void setFileAsker(FileAsker asker);
+
+class FitScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit FitScreen(QWidget* parent = nullptr);
+    ~FitScreen() override;
+
+    // Points of the coordinate file kept for the plan.
+    static constexpr std::size_t kPlanLimit = 100000;
+
+private:
+    void Form_Load();
+    void targetFileButton_Click();
+    void dropOutliersButton_Click();
+    void reportButton_Click();
+    void okButton_Click();
+
+    void loadCommonPoints(const std::string& coordinatePath, const std::string& targetPath);
+    FitOptions options() const;
+    void refit();
+    void showFit();
+    void noFit(const QString& why);
+
+    std::unique_ptr<Ui::FitScreen> ui;
+    FitTableModel model_;
+    std::string coordinatePath_;
+    std::string targetPath_;
+    CommonPoints points_;
+    std::vector<bool> use_;
+    std::optional<SimilarityFit> fit_;
+};
+
+}  // namespace tavrelo
