@@ -82,7 +82,7 @@ std::string fitReport(const FitReportInput& in)
     item("Dh (h - H)", fixed(fit.Dh, kLengthDecimals));
     line("");
     line(" Στατιστικά");
-    item("Κοινά σημεία σε χρήση", std::to_string(fit.used) + " από " + std::to_string(points.matched.size()));
+    item("Κοινά σημεία σε χρήση", std::to_string(fit.used) + utf8ToWindows1253(" από ") + std::to_string(points.matched.size()));
     item("Σημεία χωρίς αντιστοιχία", std::to_string(points.unmatched.size()));
     item("Σημεία με υψόμετρο σε χρήση", std::to_string(fit.heightsUsed));
     item("Τυπικό σφάλμα σ0", optionalFixed(fit.sigma0, kResidualDecimals));
