@@ -1,0 +1,380 @@
+#include "screens/fit_screen.h"
+
+#include "screen_test_support.h"
+#include "screens/choosers_screens.h"
+#include "screens/file_lists.h"
+#include "screens/form3.h"
+#include "screens/points_plot.h"
+#include "text/codepage.h"
+#include "text/number_form.h"
+#include "transform/apply_transformation.h"
+#include "transform/fit_report.h"
+
+#include <QCheckBox>
+#include <QLocale>
+#include <QTableView>
+
+#include <deque>
+
+namespace tavrelo {
+namespace {
+
+using namespace test;
+
+const std::string kExamples = TAVRELO_EXAMPLES;
+
+class FitScreenTest : public ScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        setFileAsker([this](QWidget*, const FileQuestion& question) {
+            questions.push_back(question);
+            if (answers.empty())
+                return FileAnswer{};
+            FileAnswer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+    }
+    void TearDown() override
+    {
+        setFileAsker({});
+        ScreenTest::TearDown();
+    }
+
+    FitScreen* open()
+    {
+        FitScreen* screen = showScreen<FitScreen>();
+        settle();
+        return screen;
+    }
+    // Chooses `path` as the file of common points, as the open dialog does.
+    void chooseTargets(const std::string& path)
+    {
+        answers.push_back({QString::fromStdString(path), 0});
+        click(button("targetFileButton"));
+    }
+    void useExample()
+    {
+        writeHandoffPath(handoff, kExamples + "/survey.txt");
+        open();
+        chooseTargets(kExamples + "/survey_common_points.txt");
+    }
+
+    QPushButton* button(const char* name) { return control<QPushButton>(openScreen<FitScreen>(), name); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(openScreen<FitScreen>(), name); }
+    QTableView* table() { return control<QTableView>(openScreen<FitScreen>(), "pointsTable"); }
+    QString cell(int row, int column) { return table()->model()->index(row, column).data().toString(); }
+    bool checked(int row) { return table()->model()->index(row, FitTableModel::Use).data(Qt::CheckStateRole) == Qt::Checked; }
+    bool red(int row) { return table()->model()->index(row, FitTableModel::V).data(Qt::BackgroundRole).isValid(); }
+
+    // Switches a point in or out with the keyboard, as a user does in the table.
+    void toggle(int row)
+    {
+        QTableView* view = table();
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(row, FitTableModel::Use));
+        QTest::keyClick(view, Qt::Key_Space);
+        settle();
+    }
+
+    // The parameter boxes as the screen shows them.
+    QStringList parameterBoxes()
+    {
+        QStringList texts;
+        for (const char* name : {"fBox", "dxBox", "dyBox", "dhBox", "scaleResultBox"})
+            texts << box(name)->text();
+        return texts;
+    }
+    static QStringList parameterBoxesOf(const SimilarityFit& fit)
+    {
+        QStringList texts;
+        for (double value : {fit.f, fit.dx(), fit.dy(), fit.Dh, fit.klimax})
+            texts << QString::fromStdString(generalNumberForm(value));
+        return texts;
+    }
+
+    std::deque<FileAnswer> answers;
+    std::vector<FileQuestion> questions;
+};
+
+TEST_F(FitScreenTest, TheButtonOnTheCommonPointsScreenOpensItAndTakesNoOneElsesPlace)
+{
+    chooseCoordinateFile("1,1000,1000,50,a\r\n2,1060,1080,52,b\r\n");
+    Form3* form3 = showScreen<Form3>();
+    settle();
+    auto* fit = control<QPushButton>(form3, "fitButton");
+    EXPECT_EQ(fit->text(), QStringLiteral("Περισσότερα κοινά σημεία…"));
+    // In the free area right of Command1, clear of every other control.
+    EXPECT_GE(fit->x(), control<QWidget>(form3, "Command1")->geometry().right());
+    for (QWidget* other : form3->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (other != fit && other->isVisible()) {
+            EXPECT_FALSE(other->geometry().intersects(fit->geometry())) << other->objectName().toStdString();
+        }
+    }
+    // Last in the tab order.
+    QWidget* next = control<QWidget>(form3, "SD")->nextInFocusChain();
+    while (next && next->focusPolicy() == Qt::NoFocus)
+        next = next->nextInFocusChain();
+    EXPECT_EQ(next, fit);
+
+    click(fit);
+    FitScreen* screen = openScreen<FitScreen>();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_NE(openScreen<Form3>(), nullptr);  // the common points screen stays open
+    EXPECT_EQ(control<QLabel>(screen, "coordinateFileName")->text(), QString::fromStdString((folder / "points.txt").string()));
+    EXPECT_FALSE(button("okButton")->isEnabled());
+    EXPECT_FALSE(button("reportButton")->isEnabled());
+    click(fit);
+    EXPECT_EQ(openScreen<FitScreen>(), screen);  // one window, brought to the front
+}
+
+TEST_F(FitScreenTest, WithoutAChosenCoordinateFileTheErrorBoxSaysSo)
+{
+    open();
+    EXPECT_TRUE(errorMessage().contains(QStringLiteral("αρχείο συντεταγμένων"))) << errorMessage().toStdString();
+    closeAllScreens();
+    open();
+    click(button("targetFileButton"));
+    EXPECT_TRUE(questions.empty());  // nothing asked before a coordinate file is chosen
+    EXPECT_FALSE(errorMessage().isEmpty());
+    EXPECT_FALSE(button("okButton")->isEnabled());
+}
+
+TEST_F(FitScreenTest, TheExampleShowsItsOutlierAndDropsIt)
+{
+    useExample();
+    ASSERT_EQ(errorMessage(), QString());
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].filters.value(0), QStringLiteral("Αρχεία κειμένου (*.txt)"));
+    ASSERT_EQ(table()->model()->rowCount(), 6);
+    EXPECT_EQ(cell(4, FitTableModel::Pn), QStringLiteral("Σ5"));
+    EXPECT_EQ(cell(0, FitTableModel::SourceX), QStringLiteral("2483.83"));
+
+    const CommonPoints points = matchCommonPoints(kExamples + "/survey.txt", kExamples + "/survey_common_points.txt");
+    std::vector<bool> use(6, true);
+    const SimilarityFit all = fitSimilarity(points.matched, use, {});
+    EXPECT_EQ(parameterBoxes(), parameterBoxesOf(all));
+    EXPECT_EQ(cell(4, FitTableModel::V), QString::number(all.residuals[4].v, 'f', 3));
+    EXPECT_TRUE(red(4));
+    EXPECT_TRUE(button("okButton")->isEnabled());
+    EXPECT_FALSE(control<QLabel>(openScreen<FitScreen>(), "stateLabel")->text().isEmpty());
+    saveScreenshot(openScreen<FitScreen>(), QStringLiteral("FitScreen-loaded"));
+
+    click(button("dropOutliersButton"));
+    const SimilarityFit dropped = dropOutliers(points.matched, use, {});
+    ASSERT_FALSE(use[4]);
+    EXPECT_FALSE(checked(4));
+    for (int row : {0, 1, 2, 3, 5})
+        EXPECT_TRUE(checked(row)) << row;
+    EXPECT_EQ(parameterBoxes(), parameterBoxesOf(dropped));
+    EXPECT_EQ(box("sigma0Box")->text(), QString::number(*dropped.sigma0, 'f', 4));
+    EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "usedLabel")->text().contains(QStringLiteral("5 από 6")));
+    EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "stateLabel")->text().isEmpty());
+    auto* plot = control<PointsPlot>(openScreen<FitScreen>(), "pointsPlot");
+    EXPECT_EQ(plot->dots().size(), 60u);
+    EXPECT_GT(plot->residualFactor(), 1.0);
+    openScreen<FitScreen>()->resize(1180, 720);
+    saveScreenshot(openScreen<FitScreen>(), QStringLiteral("FitScreen"));
+
+    // O.K. hands on the seven lines of the fit; the save step then writes what the core writes
+    // for them.
+    click(button("okButton"));
+    EXPECT_EQ(openScreen<FitScreen>(), nullptr);
+    const std::filesystem::path coreParameters = folder / "core_parameters.tmp";
+    writeParameterFile(coreParameters, parameterLinesOf(dropped));
+    EXPECT_EQ(readBytes(handoff.parameterFile()), readBytes(coreParameters));
+
+    std::filesystem::create_directory(folder / "out");
+    Form4* save = showScreen<Form4>();
+    control<DirectoryList>(save, "Dir1")->setPath(QString::fromStdString((folder / "out").string()));
+    settle();
+    control<QLineEdit>(save, "Text1")->setText(QStringLiteral("survey_target.txt"));
+    click(control<QPushButton>(save, "Command1"));
+    ASSERT_EQ(errorMessage(), QString());
+    applyTransformation((folder / "expected.txt").string(), kExamples + "/survey.txt", coreParameters);
+    EXPECT_EQ(readBytes(folder / "out" / "survey_target.txt"), readBytes(folder / "expected.txt"));
+}
+
+TEST_F(FitScreenTest, EverySwitchRefitsAndNoFitLeavesNoOK)
+{
+    chooseCoordinateFile("A,100,100,10,x\r\nB,200,100,11,x\r\nC,200,200,12,x\r\nD,100,200,,x\r\n");
+    writeBytes(folder / "targets.txt", "A,1100,1100,9,t\r\nB,1200,1100.01,10,t\r\nC,1200,1200,11,t\r\nD,1100,1200,8,t\r\nZ,5,5,5,t\r\n");
+    open();
+    chooseTargets((folder / "targets.txt").string());
+    ASSERT_EQ(errorMessage(), QString());
+    ASSERT_EQ(table()->model()->rowCount(), 5);
+    EXPECT_EQ(cell(4, FitTableModel::Pn), QStringLiteral("Z"));  // unmatched, listed last
+    EXPECT_TRUE(cell(4, FitTableModel::SourceX).contains(QStringLiteral("δεν υπάρχει")));
+    EXPECT_EQ(cell(3, FitTableModel::SourceH), QString());
+    EXPECT_EQ(cell(3, FitTableModel::VH), QString());  // no height, no height residual
+
+    const CommonPoints points = matchCommonPoints((folder / "points.txt").string(), (folder / "targets.txt").string());
+    std::vector<bool> use{true, false, true, true};
+    toggle(1);
+    EXPECT_FALSE(checked(1));
+    EXPECT_EQ(parameterBoxes(), parameterBoxesOf(fitSimilarity(points.matched, use, {})));
+    // An unused point still shows how far it misses, in grey.
+    EXPECT_FALSE(cell(1, FitTableModel::V).isEmpty());
+    EXPECT_TRUE(table()->model()->index(1, FitTableModel::Pn).data(Qt::ForegroundRole).isValid());
+
+    toggle(0);
+    toggle(2);  // one point left: no fit
+    EXPECT_FALSE(button("okButton")->isEnabled());
+    EXPECT_FALSE(button("reportButton")->isEnabled());
+    EXPECT_EQ(box("fBox")->text(), QString());
+    EXPECT_EQ(cell(3, FitTableModel::V), QString());
+    EXPECT_FALSE(control<QLabel>(openScreen<FitScreen>(), "stateLabel")->text().isEmpty());
+    EXPECT_EQ(errorMessage(), QString());  // a state of the screen, not a failure
+    toggle(3);  // none at all
+    EXPECT_FALSE(button("okButton")->isEnabled());
+    click(button("dropOutliersButton"));
+    EXPECT_FALSE(button("okButton")->isEnabled());
+    click(button("okButton"));
+    EXPECT_FALSE(std::filesystem::exists(handoff.parameterFile()));
+
+    toggle(0);
+    toggle(2);
+    EXPECT_TRUE(button("okButton")->isEnabled());
+    use = {true, false, true, false};
+    EXPECT_EQ(parameterBoxes(), parameterBoxesOf(fitSimilarity(points.matched, use, {})));
+}
+
+TEST_F(FitScreenTest, ToleranceAndScaleRefitAtOnceInTheRegionalFormat)
+{
+    QLocale::setDefault(QLocale(QLocale::Greek, QLocale::Greece));
+    useExample();
+    EXPECT_EQ(box("toleranceBox")->text(), QStringLiteral("0,06"));
+    EXPECT_EQ(cell(0, FitTableModel::SourceX), QStringLiteral("2483,83"));
+    EXPECT_TRUE(cell(4, FitTableModel::V).contains(QLatin1Char(',')));
+    EXPECT_TRUE(red(4));
+
+    box("toleranceBox")->selectAll();
+    type(box("toleranceBox"), "0,6");
+    EXPECT_FALSE(red(4));
+    click(button("dropOutliersButton"));
+    EXPECT_TRUE(checked(4));  // within the tolerance now: nothing to drop
+
+    box("toleranceBox")->selectAll();
+    type(box("toleranceBox"), "0.0x");
+    EXPECT_FALSE(button("okButton")->isEnabled());
+    EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "stateLabel")->text().contains(QStringLiteral("ανοχή")));
+    EXPECT_EQ(errorMessage(), QString());
+    box("toleranceBox")->selectAll();
+    type(box("toleranceBox"), "0.06");
+    EXPECT_TRUE(button("okButton")->isEnabled());
+    EXPECT_TRUE(red(4));
+
+    EXPECT_EQ(box("scaleResultBox")->text(), QStringLiteral("1"));
+    control<QCheckBox>(openScreen<FitScreen>(), "scaleBox")->setChecked(true);
+    EXPECT_NE(box("scaleResultBox")->text(), QStringLiteral("1"));
+    const CommonPoints points = matchCommonPoints(kExamples + "/survey.txt", kExamples + "/survey_common_points.txt");
+    FitOptions withScale;
+    withScale.scaleWanted = true;
+    const SimilarityFit scaled = fitSimilarity(points.matched, std::vector<bool>(6, true), withScale);
+    EXPECT_EQ(box("scaleResultBox")->text(), QString::fromStdString(generalNumberForm(scaled.klimax, ',')));
+
+    // The hand-off is written with '.' whatever the screen shows.
+    click(button("okButton"));
+    EXPECT_EQ(readBytes(handoff.parameterFile()).find(','), std::string::npos);
+}
+
+struct BadTargets {
+    const char* what;
+    const char* bytes;  // nullptr: no file at all
+    const char* inMessage;
+};
+
+TEST_F(FitScreenTest, BadCommonPointsFilesShowTheErrorBoxAndChangeNothing)
+{
+    const BadTargets cases[] = {
+        {"missing", nullptr, "targets.txt"},
+        {"not a number", "A,1100,1100,9,t\r\nB,12OO,1100,10,t\r\n", "B"},
+        {"one match", "A,1100,1100,9,t\r\nQ,1200,1100,10,t\r\n", ""},
+        {"twice", "A,1100,1100,9,t\r\nB,1200,1100,10,t\r\nA,1100,1100,9,t\r\n", "A"},
+        {"cut short", "A,1100,1100,9,t\r\nB,\"1200", ""},
+    };
+    chooseCoordinateFile("A,100,100,10,x\r\nB,200,100,11,x\r\nC,200,200,12,x\r\n");
+    writeBytes(folder / "good.txt", "A,1100,1100,9,t\r\nB,1200,1100,10,t\r\nC,1200,1200,11,t\r\n");
+    for (const BadTargets& bad : cases) {
+        SCOPED_TRACE(bad.what);
+        std::filesystem::remove(folder / "targets.txt");
+        if (bad.bytes)
+            writeBytes(folder / "targets.txt", bad.bytes);
+
+        // On a fresh screen: the error box, and still nothing to hand on.
+        open();
+        chooseTargets((folder / "targets.txt").string());
+        EXPECT_FALSE(errorMessage().isEmpty());
+        EXPECT_TRUE(errorMessage().contains(QString::fromUtf8(bad.inMessage))) << errorMessage().toStdString();
+        EXPECT_TRUE(messageFault(errorMessage().toStdString()).empty()) << messageFault(errorMessage().toStdString());
+        EXPECT_FALSE(button("okButton")->isEnabled());
+        EXPECT_EQ(table()->model()->rowCount(), 0);
+        closeAllScreens();
+
+        // After a good file: the good file's fit stays as it was.
+        open();
+        chooseTargets((folder / "good.txt").string());
+        ASSERT_TRUE(button("okButton")->isEnabled());
+        const QStringList before = parameterBoxes();
+        chooseTargets((folder / "targets.txt").string());
+        EXPECT_FALSE(errorMessage().isEmpty());
+        EXPECT_EQ(parameterBoxes(), before);
+        EXPECT_EQ(table()->model()->rowCount(), 3);
+        EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "targetFileName")->text().endsWith(QStringLiteral("good.txt")));
+        closeAllScreens();
+    }
+}
+
+TEST_F(FitScreenTest, OKRefusesParametersForAnotherCoordinateFileAndCancelWritesNothing)
+{
+    useExample();
+    writeBytes(handoff.parameterFile(), "earlier parameters");
+    chooseCoordinateFile("1,1,2,3,x\r\n");  // chosen on the open-file screen meanwhile
+    click(button("okButton"));
+    EXPECT_TRUE(errorMessage().contains(QStringLiteral("points.txt"))) << errorMessage().toStdString();
+    EXPECT_NE(openScreen<FitScreen>(), nullptr);
+    EXPECT_EQ(readBytes(handoff.parameterFile()), "earlier parameters");
+    closeAllScreens();
+
+    useExample();
+    answers.push_back({});  // the dialog cancelled: the same files stay
+    click(button("targetFileButton"));
+    EXPECT_EQ(table()->model()->rowCount(), 6);
+    click(button("cancelButton"));
+    EXPECT_EQ(openScreen<FitScreen>(), nullptr);
+    EXPECT_EQ(readBytes(handoff.parameterFile()), "earlier parameters");
+}
+
+TEST_F(FitScreenTest, TheReportIsWrittenAsPdfOrText)
+{
+    useExample();
+    click(button("dropOutliersButton"));
+
+    const std::string pdf = (folder / "report.pdf").string();
+    answers.push_back({QString::fromStdString(pdf), 1});  // the name's ending decides
+    click(button("reportButton"));
+    ASSERT_EQ(errorMessage(), QString());
+    EXPECT_EQ(questions.back().filters.value(0), QStringLiteral("Αναφορά PDF (*.pdf)"));
+    EXPECT_TRUE(questions.back().save);
+    const std::string bytes = readBytes(pdf);
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+
+    answers.push_back({QString::fromStdString((folder / "report").string()), 1});  // no ending: the filter's
+    click(button("reportButton"));
+    ASSERT_EQ(errorMessage(), QString());
+    const std::string text = readBytes(folder / "report.txt");
+    EXPECT_NE(text.find(utf8ToWindows1253("Σ5")), std::string::npos);
+    EXPECT_NE(text.find("\r\n"), std::string::npos);
+
+    // A folder that cannot take the file: the error box, no stray file.
+    answers.push_back({QString::fromStdString((folder / "no such folder" / "report.pdf").string()), 0});
+    click(button("reportButton"));
+    EXPECT_FALSE(errorMessage().isEmpty());
+    EXPECT_TRUE(messageFault(errorMessage().toStdString()).empty()) << errorMessage().toStdString();
+}
+
+}  // namespace
+}  // namespace tavrelo
