@@ -252,7 +252,7 @@ FitScreen::FitScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::mak
     ui->pointsTable->horizontalHeader()->setStretchLastSection(true);
     ui->splitter->setStretchFactor(0, 3);
     ui->splitter->setStretchFactor(1, 2);
-    ui->splitter->setSizes({700, 460});
+    ui->splitter->setSizes({790, 430});
 
     for (QPushButton* button : {ui->targetFileButton, ui->dropOutliersButton, ui->reportButton, ui->okButton, ui->cancelButton})
         useHandPointer(button);
@@ -377,14 +377,13 @@ std::vector<PlotPoint> plotPoints(const CommonPoints& points, const std::vector<
         q.label = fromFileText(p.Pn);
         q.x = p.x;
         q.y = p.y;
-        q.state = use[i] ? PlotPoint::State::Used : PlotPoint::State::Unused;
+        q.used = use[i];
         if (fit && i < fit->residuals.size()) {
             const Residual& r = fit->residuals[i];
             q.vX = r.vX;
             q.vY = r.vY;
             q.v = r.v;
-            if (r.overTolerance)
-                q.state = PlotPoint::State::OverTolerance;
+            q.overTolerance = r.overTolerance;
         }
         shown.push_back(q);
     }

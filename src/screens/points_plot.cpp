@@ -83,14 +83,12 @@ const QColor kUsedColour(25, 95, 200);
 const QColor kUnusedColour(150, 150, 150);
 const QColor kOverColour(215, 25, 25);
 
-QColor colourOf(PlotPoint::State state)
+// Blue for a used point, red for one over the tolerance; a point left out is hollow.
+QColor colourOf(const PlotPoint& p)
 {
-    switch (state) {
-    case PlotPoint::State::Used: return kUsedColour;
-    case PlotPoint::State::Unused: return kUnusedColour;
-    case PlotPoint::State::OverTolerance: return kOverColour;
-    }
-    return kUsedColour;
+    if (p.overTolerance)
+        return kOverColour;
+    return p.used ? kUsedColour : kUnusedColour;
 }
 
 QPolygonF triangleAt(const QPointF& centre, double half)
@@ -99,10 +97,11 @@ QPolygonF triangleAt(const QPointF& centre, double half)
     return QPolygonF({centre + QPointF(0, -h * 1.2), centre + QPointF(half, h * 0.8), centre + QPointF(-half, h * 0.8)});
 }
 
-void drawTriangle(QPainter& painter, const QPointF& centre, double half, PlotPoint::State state, double pixelSize)
+void drawTriangle(QPainter& painter, const QPointF& centre, double half, const PlotPoint& p, double pixelSize)
 {
-    painter.setPen(QPen(colourOf(state).darker(140), pixelSize));
-    painter.setBrush(state == PlotPoint::State::Unused ? QBrush(Qt::white) : QBrush(colourOf(state)));
+    const QColor colour = colourOf(p);
+    painter.setPen(QPen(colour.darker(p.used ? 140 : 110), pixelSize * (p.used ? 1.0 : 1.6)));
+    painter.setBrush(p.used ? QBrush(colour) : QBrush(Qt::white));
     painter.drawPolygon(triangleAt(centre, half));
 }
 
@@ -259,24 +258,40 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
                          QStringLiteral("Η κάτοψη δείχνει τα σημεία μόλις διαβαστεί το αρχείο κοινών σημείων."));
     }
 
-    // Residual vectors: the largest drawn about an eighth of the area, by a round factor.
-    double largest = 0.0;
-    for (const PlotPoint& p : common_)
-        if (p.v)
+    // Residual vectors: the largest of the used points drawn about an eighth of the area, by
+    // a round factor; the vectors of points left out may be far longer and are cut short.
+    double largest = 0.0, largestOfAll = 0.0;
+    for (const PlotPoint& p : common_) {
+        if (!p.v)
+            continue;
+        largestOfAll = std::max(largestOfAll, *p.v);
+        if (p.used)
             largest = std::max(largest, *p.v);
+    }
+    if (largest <= 0)
+        largest = largestOfAll;
     residualFactor_ = 0.0;
     const double c = std::cos(residualTurn_), s = std::sin(residualTurn_);
     if (largest > 0) {
         residualFactor_ = roundDown125(kResidualShare * std::min(w, h) / view.pixelsPerMetre() / largest);
+        const double longest = 2 * kResidualShare * std::min(w, h);
         for (const PlotPoint& p : common_) {
             if (!p.vX || !p.vY)
                 continue;
             // The residual in the directions of the coordinate file's plan.
             const double dx = c * *p.vX - s * *p.vY;
             const double dy = s * *p.vX + c * *p.vY;
-            painter.setPen(QPen(colourOf(p.state).darker(120), 1.5 * pixelSize));
-            drawArrow(painter, view.toPixel(p.x, p.y),
-                      view.toPixel(p.x + dx * residualFactor_, p.y + dy * residualFactor_), pixelSize);
+            const QPointF from = view.toPixel(p.x, p.y);
+            QPointF to = view.toPixel(p.x + dx * residualFactor_, p.y + dy * residualFactor_);
+            QPen pen(colourOf(p).darker(120), 1.5 * pixelSize);
+            const QPointF d = to - from;
+            const double length = std::hypot(d.x(), d.y());
+            if (length > longest) {
+                to = from + d * (longest / length);
+                pen.setStyle(Qt::DashLine);
+            }
+            painter.setPen(pen);
+            drawArrow(painter, from, to, pixelSize);
         }
     }
 
@@ -286,8 +301,8 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
     painter.setFont(font);
     for (const PlotPoint& p : common_) {
         const QPointF at = view.toPixel(p.x, p.y);
-        drawTriangle(painter, at, kTriangle * pixelSize, p.state, pixelSize);
-        painter.setPen(p.state == PlotPoint::State::OverTolerance ? kOverColour.darker(130) : QColor(20, 20, 20));
+        drawTriangle(painter, at, kTriangle * pixelSize, p, pixelSize);
+        painter.setPen(p.overTolerance ? kOverColour.darker(130) : p.used ? QColor(20, 20, 20) : QColor(110, 110, 110));
         painter.drawText(at + QPointF(kTriangle + 3, -kTriangle + 2) * pixelSize, p.label);
     }
 
@@ -299,8 +314,9 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
     if (!common_.empty()) {
         const QString names[] = {QStringLiteral("σε χρήση"), QStringLiteral("εκτός χρήσης"),
                                  QStringLiteral("πάνω από την ανοχή")};
-        const PlotPoint::State states[] = {PlotPoint::State::Used, PlotPoint::State::Unused,
-                                           PlotPoint::State::OverTolerance};
+        PlotPoint samples[3];
+        samples[1].used = false;
+        samples[2].overTolerance = true;
         double textWidth = 0;
         for (const QString& name : names)
             textWidth = std::max(textWidth, metrics.horizontalAdvance(name));
@@ -308,7 +324,7 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
         drawNote(painter, box);
         for (int i = 0; i < 3; ++i) {
             const QPointF at(box.left() + pad + kTriangle * pixelSize, box.top() + pad + (i + 0.5) * line);
-            drawTriangle(painter, at, kTriangle * pixelSize * 0.8, states[i], pixelSize);
+            drawTriangle(painter, at, kTriangle * pixelSize * 0.8, samples[i], pixelSize);
             painter.setPen(Qt::black);
             painter.drawText(QPointF(at.x() + kTriangle * pixelSize + pad, at.y() + metrics.ascent() / 2 - 1), names[i]);
         }

@@ -48,10 +48,10 @@ double roundDown125(double atMost);
 
 // A common point as the plan shows it.
 struct PlotPoint {
-    enum class State { Used, Unused, OverTolerance };
     QString label;
     double x = 0.0, y = 0.0;               // in the coordinate file
-    State state = State::Used;
+    bool used = true;                      // takes part in the fit
+    bool overTolerance = false;            // its v exceeds the tolerance
     std::optional<double> vX, vY, v;       // residual in the target system, when a fit stands
 };
 
@@ -73,7 +73,9 @@ public:
 
     const PlotView& view() const { return view_; }
     const std::vector<PlanPoint>& dots() const { return dots_; }
-    // The exaggeration of the residual vectors now drawn (0 when none is drawn).
+    // The exaggeration of the residual vectors now drawn (0 when none is drawn): a round
+    // factor that draws the largest residual of the used points about an eighth of the area.
+    // Longer vectors (of points left out) are cut short at a quarter of the area, dashed.
     double residualFactor() const { return residualFactor_; }
     // The tooltip for the pointer at `pixel`: Pn and v of the nearest common point within a
     // few pixels, or empty.

@@ -175,8 +175,7 @@ TEST_F(FitScreenTest, TheExampleShowsItsOutlierAndDropsIt)
     auto* plot = control<PointsPlot>(openScreen<FitScreen>(), "pointsPlot");
     EXPECT_EQ(plot->dots().size(), 60u);
     EXPECT_GT(plot->residualFactor(), 1.0);
-    openScreen<FitScreen>()->resize(1180, 720);
-    saveScreenshot(openScreen<FitScreen>(), QStringLiteral("FitScreen"));
+        saveScreenshot(openScreen<FitScreen>(), QStringLiteral("FitScreen"));
 
     // O.K. hands on the seven lines of the fit; the save step then writes what the core writes
     // for them.

@@ -128,9 +128,9 @@ protected:
         for (int i = 0; i < 50; ++i)
             plan.push_back({2400.0 + i * 2, 3760.0 + (i % 7) * 15});
         plot.setPlan(plan);
-        PlotPoint a{QStringLiteral("Σ1"), 2410, 3770, PlotPoint::State::Used, 0.003, -0.004, 0.005};
-        PlotPoint b{QStringLiteral("Σ5"), 2480, 3850, PlotPoint::State::OverTolerance, 0.3, 0.4, 0.5};
-        PlotPoint c{QStringLiteral("Σ6"), 2450, 3800, PlotPoint::State::Unused, {}, {}, {}};
+        PlotPoint a{QStringLiteral("Σ1"), 2410, 3770, true, false, 0.003, -0.004, 0.005};
+        PlotPoint b{QStringLiteral("Σ5"), 2480, 3850, true, true, 0.3, 0.4, 0.5};
+        PlotPoint c{QStringLiteral("Σ6"), 2450, 3800, false, false, {}, {}, {}};
         plot.setCommonPoints({a, b, c}, 0.2);
     }
     QPointF pixelOf(double x, double y) const { return plot.view().toPixel(x, y); }
