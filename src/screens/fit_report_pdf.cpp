@@ -247,11 +247,10 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
         }
 
         // The plan: on this page when it has room for a good one, else on the next.
-        pages.heading(QStringLiteral("Κάτοψη"));
         const double wanted = pages.width() * 0.8;
-        if (pages.room() < wanted * 0.75) {
+        if (pages.room() < wanted * 0.85)
             pages.newPage();
-        }
+        pages.heading(QStringLiteral("Κάτοψη"));
         const double height = std::min(pages.room() - QFontMetricsF(small, &writer).height() * 2.5, wanted);
         const QRect area(0, static_cast<int>(pages.y()), static_cast<int>(pages.width()), static_cast<int>(height));
         plot.paintPlan(painter, area, plot.wholeView(area.size(), 28 * kScreenPixel), kScreenPixel);

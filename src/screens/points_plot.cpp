@@ -224,7 +224,8 @@ void PointsPlot::drawDots(QPainter& painter, const QRect& area, const PlotView& 
     image.fill(Qt::transparent);
     const int dot = std::max(1, static_cast<int>(std::lround((dots_.size() < 5000 ? 3 : 2) * pixelSize)));
     const int half = dot / 2;
-    const QRgb colour = kDotColour.rgba();
+    // A dense plan in a lighter grey, so the common points and their names stand out on it.
+    const QRgb colour = (dots_.size() < 5000 ? kDotColour : QColor(168, 177, 192)).rgba();
     const int width = image.width(), height = image.height();
     const qsizetype stride = image.bytesPerLine() / 4;
     auto* pixels = reinterpret_cast<QRgb*>(image.bits());
@@ -296,14 +297,19 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
     }
 
     // Common points, labelled.
-    QFont font = painter.font();
+    QFont font = this->font();
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(12 * pixelSize))));
     painter.setFont(font);
     for (const PlotPoint& p : common_) {
         const QPointF at = view.toPixel(p.x, p.y);
         drawTriangle(painter, at, kTriangle * pixelSize, p, pixelSize);
+        // The name on a white halo, to read over the dots.
+        const QPointF place = at + QPointF(kTriangle + 3, -kTriangle + 2) * pixelSize;
+        painter.setPen(QColor(255, 255, 255, 230));
+        for (const QPointF& shift : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)})
+            painter.drawText(place + shift * pixelSize, p.label);
         painter.setPen(p.overTolerance ? kOverColour.darker(130) : p.used ? QColor(20, 20, 20) : QColor(110, 110, 110));
-        painter.drawText(at + QPointF(kTriangle + 3, -kTriangle + 2) * pixelSize, p.label);
+        painter.drawText(place, p.label);
     }
 
     const QFontMetricsF metrics(font);

@@ -360,6 +360,7 @@ TEST_F(FitScreenTest, TheReportIsWrittenAsPdfOrText)
     const std::string bytes = readBytes(pdf);
     EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
     EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+    writeBytes(std::filesystem::path(TAVRELO_SCREENSHOTS) / "FitReport.pdf", bytes);  // to look at
 
     answers.push_back({QString::fromStdString((folder / "report").string()), 1});  // no ending: the filter's
     click(button("reportButton"));
