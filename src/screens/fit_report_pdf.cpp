@@ -247,7 +247,7 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
         }
 
         // The plan: on this page when it has room for a good one, else on the next.
-        const double wanted = pages.width() * 0.8;
+        const double wanted = pages.width() * 0.95;
         if (pages.room() < wanted * 0.85)
             pages.newPage();
         pages.heading(QStringLiteral("Κάτοψη"));
