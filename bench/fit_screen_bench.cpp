@@ -129,7 +129,9 @@ int main(int argc, char** argv)
         return tavrelo::FileAnswer{QString::fromStdString(targetFile.string()), 0};
     });
 
+    // Maximised on a full-HD display: the largest plan to draw that is common.
     auto* screen = tavrelo::showScreen<tavrelo::FitScreen>();
+    screen->resize(1920, 1040);
     QApplication::processEvents();
     auto* plot = screen->findChild<tavrelo::PointsPlot*>(QStringLiteral("pointsPlot"));
     auto* choose = screen->findChild<QPushButton*>(QStringLiteral("targetFileButton"));

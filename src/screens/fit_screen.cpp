@@ -248,7 +248,9 @@ FitScreen::FitScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::mak
 
     ui->pointsTable->setModel(&model_);
     ui->pointsTable->verticalHeader()->hide();
-    ui->pointsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns fitted to their contents when a file is read, not at every change: a table of
+    // thousands of points stays quick to refit.
+    ui->pointsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     ui->pointsTable->horizontalHeader()->setStretchLastSection(true);
     ui->splitter->setStretchFactor(0, 3);
     ui->splitter->setStretchFactor(1, 2);
@@ -325,6 +327,7 @@ void FitScreen::loadCommonPoints(const std::string& coordinatePath, const std::s
     ui->pointsPlot->setPlan(points_.plan);
     ui->dropOutliersButton->setEnabled(true);
     refit();
+    ui->pointsTable->resizeColumnsToContents();
     ui->pointsPlot->showAll();
 }
 

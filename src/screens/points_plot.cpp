@@ -244,7 +244,7 @@ void PointsPlot::drawDots(QPainter& painter, const QRect& area, const PlotView& 
     painter.drawImage(area.topLeft(), image);
 }
 
-void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView& view, double pixelSize) const
+double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView& view, double pixelSize) const
 {
     painter.save();
     painter.setClipRect(area);
@@ -271,10 +271,10 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
     }
     if (largest <= 0)
         largest = largestOfAll;
-    residualFactor_ = 0.0;
+    double factor = 0.0;
     const double c = std::cos(residualTurn_), s = std::sin(residualTurn_);
     if (largest > 0) {
-        residualFactor_ = roundDown125(kResidualShare * std::min(w, h) / view.pixelsPerMetre() / largest);
+        factor = roundDown125(kResidualShare * std::min(w, h) / view.pixelsPerMetre() / largest);
         const double longest = 2 * kResidualShare * std::min(w, h);
         for (const PlotPoint& p : common_) {
             if (!p.vX || !p.vY)
@@ -283,7 +283,7 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
             const double dx = c * *p.vX - s * *p.vY;
             const double dy = s * *p.vX + c * *p.vY;
             const QPointF from = view.toPixel(p.x, p.y);
-            QPointF to = view.toPixel(p.x + dx * residualFactor_, p.y + dy * residualFactor_);
+            QPointF to = view.toPixel(p.x + dx * factor, p.y + dy * factor);
             QPen pen(colourOf(p).darker(120), 1.5 * pixelSize);
             const QPointF d = to - from;
             const double length = std::hypot(d.x(), d.y());
@@ -370,11 +370,11 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
     }
 
     // The residuals' exaggeration and a bar of their length, bottom right.
-    if (residualFactor_ > 0) {
-        const double residualMetres = roundDown125(barRoom / view.pixelsPerMetre() / residualFactor_);
-        const double pixels = residualMetres * residualFactor_ * view.pixelsPerMetre();
+    if (factor > 0) {
+        const double residualMetres = roundDown125(barRoom / view.pixelsPerMetre() / factor);
+        const double pixels = residualMetres * factor * view.pixelsPerMetre();
         const QString above = QStringLiteral("υπόλοιπα × ") +
-                              QString::fromStdString(generalNumberForm(residualFactor_, regionalSeparator()));
+                              QString::fromStdString(generalNumberForm(factor, regionalSeparator()));
         const QString below = metres(residualMetres);
         const double boxWidth = std::max({pixels, metrics.horizontalAdvance(above), metrics.horizontalAdvance(below)}) + 2 * pad;
         const double boxHeight = 2 * line + 2 * pad + 10 * pixelSize;
@@ -385,12 +385,13 @@ void PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotView&
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(0, 0, w - pixelSize, h - pixelSize));
     painter.restore();
+    return factor;
 }
 
 void PointsPlot::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    paintPlan(painter, rect(), view_, 1.0);
+    residualFactor_ = paintPlan(painter, rect(), view_, 1.0);
 }
 
 void PointsPlot::resizeEvent(QResizeEvent*)

@@ -73,7 +73,7 @@ public:
 
     const PlotView& view() const { return view_; }
     const std::vector<PlanPoint>& dots() const { return dots_; }
-    // The exaggeration of the residual vectors now drawn (0 when none is drawn): a round
+    // The exaggeration of the residual vectors drawn on the screen (0 when none is): a round
     // factor that draws the largest residual of the used points about an eighth of the area.
     // Longer vectors (of points left out) are cut short at a quarter of the area, dashed.
     double residualFactor() const { return residualFactor_; }
@@ -83,7 +83,8 @@ public:
 
     // Draws the plan into `area` of any paint device (the screen, a PDF page). `pixelSize` is
     // the size of one screen pixel in the device's units, for dots, lines and letters.
-    void paintPlan(QPainter& painter, const QRect& area, const PlotView& view, double pixelSize) const;
+    // Returns the exaggeration of the residual vectors drawn (0 when none is drawn).
+    double paintPlan(QPainter& painter, const QRect& area, const PlotView& view, double pixelSize) const;
     // The view that shows everything in an area of `size`.
     PlotView wholeView(const QSizeF& size, double margin) const;
 
@@ -104,7 +105,7 @@ private:
     std::vector<PlanPoint> dots_;
     std::vector<PlotPoint> common_;
     double residualTurn_ = 0.0;
-    mutable double residualFactor_ = 0.0;
+    double residualFactor_ = 0.0;  // of the last paint on the screen
     PlotView view_;
     bool wholeShown_ = true;  // no zoom or pan since everything was shown
     std::optional<QPointF> dragFrom_;
