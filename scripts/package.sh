@@ -47,6 +47,7 @@ for path in ./usr/bin/tavrelo \
             ./usr/share/icons/hicolor/scalable/apps/org.tavrelo.Tavrelo.svg \
             ./usr/share/icons/hicolor/256x256/apps/org.tavrelo.Tavrelo.png \
             ./usr/share/man/man1/tavrelo.1.gz \
+            ./usr/share/man/el/man1/tavrelo.1.gz \
             ./usr/share/doc/tavrelo/copyright \
             ./usr/share/doc/tavrelo/changelog.gz \
             ./usr/share/doc/tavrelo/examples/survey.txt; do
