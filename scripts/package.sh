@@ -2,7 +2,8 @@
 # Builds Tavrelo's Debian package in build-package/ (Release, no tests) and checks it: the
 # desktop entry with desktop-file-validate, the AppStream metadata with appstreamcli, the
 # package with lintian, and that the package, its changelog and its release list carry the
-# project's version. Any error fails the script. It installs what is missing first.
+# project's version (tavrelo-cli --version too, when it is built). Any error fails the script.
+# It installs what is missing first.
 #   scripts/package.sh            the package: build-package/tavrelo_<version>_<arch>.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -54,8 +55,10 @@ for path in ./usr/bin/tavrelo \
     grep -qxF "$path" <<<"$contents" || fail "the package lacks ${path#.}"
 done
 # The command-line program and its manual page, whenever the project has them.
-if [ -n "$(find "$build" -path "$build/_CPack_Packages" -prune -o -type f -name tavrelo-cli -print -quit)" ]; then
+cli=$(find "$build" -path "$build/_CPack_Packages" -prune -o -type f -name tavrelo-cli -print -quit)
+if [ -n "$cli" ]; then
     grep -qxF ./usr/bin/tavrelo-cli <<<"$contents" || fail "the package lacks /usr/bin/tavrelo-cli"
+    grep -qF "$version" <<<"$("$cli" --version)" || fail "tavrelo-cli --version does not print $version"
 fi
 if [ -e packaging/tavrelo-cli.1 ]; then
     grep -qxF ./usr/share/man/man1/tavrelo-cli.1.gz <<<"$contents" || fail "the package lacks tavrelo-cli.1.gz"
