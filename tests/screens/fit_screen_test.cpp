@@ -11,6 +11,9 @@
 #include "transform/fit_report.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QLocale>
 #include <QTableView>
 
@@ -360,7 +363,22 @@ TEST_F(FitScreenTest, TheReportIsWrittenAsPdfOrText)
     const std::string bytes = readBytes(pdf);
     EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
     EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
-    writeBytes(std::filesystem::path(TAVRELO_SCREENSHOTS) / "FitReport.pdf", bytes);  // to look at
+    // Kept with the screenshots, with its pages as pictures where poppler's pdftoppm is
+    // installed: that also proves the file reads as a PDF of two pages.
+    QDir shots(QStringLiteral(TAVRELO_SCREENSHOTS));
+    shots.mkpath(QStringLiteral("."));
+    writeBytes(shots.filePath(QStringLiteral("FitReport.pdf")).toStdString(), bytes);
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (!pdftoppm.isEmpty()) {
+        for (const QString& old : shots.entryList({QStringLiteral("FitReport-*.png")}))
+            shots.remove(old);
+        EXPECT_EQ(QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-png"),
+                                              shots.filePath(QStringLiteral("FitReport.pdf")),
+                                              shots.filePath(QStringLiteral("FitReport"))}),
+                  0);
+        EXPECT_EQ(shots.entryList({QStringLiteral("FitReport-*.png")}),
+                  (QStringList{QStringLiteral("FitReport-1.png"), QStringLiteral("FitReport-2.png")}));
+    }
 
     answers.push_back({QString::fromStdString((folder / "report").string()), 1});  // no ending: the filter's
     click(button("reportButton"));
