@@ -91,12 +91,12 @@ private:
     void noFit(const QString& why);
 
     std::unique_ptr<Ui::FitScreen> ui;
-    FitTableModel model_;
     std::string coordinatePath_;
     std::string targetPath_;
     CommonPoints points_;
     std::vector<bool> use_;
     std::optional<SimilarityFit> fit_;
+    FitTableModel model_;  // shows the members above: goes before them
 };
 
 }  // namespace tavrelo

@@ -131,6 +131,15 @@ TEST_F(FitScreenTest, TheButtonOnTheCommonPointsScreenOpensItAndTakesNoOneElsesP
     EXPECT_FALSE(button("reportButton")->isEnabled());
     click(fit);
     EXPECT_EQ(openScreen<FitScreen>(), screen);  // one window, brought to the front
+
+    // Resizable, the plan taking the room it is given.
+    EXPECT_EQ(screen->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    auto* plot = control<PointsPlot>(screen, "pointsPlot");
+    const QSize before = plot->size();
+    screen->resize(screen->width() + 200, screen->height() + 150);
+    settle();
+    EXPECT_GT(plot->width(), before.width());
+    EXPECT_GT(plot->height(), before.height());
 }
 
 TEST_F(FitScreenTest, WithoutAChosenCoordinateFileTheErrorBoxSaysSo)
