@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTableView>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -82,20 +83,23 @@ int main(int argc, char** argv)
     long count = 1000000;
     std::filesystem::path folder;
     bool keep = false;
+    int common = 20;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--keep" && i + 1 < argc) {
+        if (argument == "--common" && i + 1 < argc) {
+            common = std::max(3, std::atoi(argv[++i]));
+        } else if (argument == "--keep" && i + 1 < argc) {
             folder = argv[++i];
             keep = true;
-        }
-        else
+        } else {
             count = std::strtol(argv[i], nullptr, 10);
+        }
     }
     if (folder.empty())
         folder = std::filesystem::temp_directory_path() / ("tavrelo-fit-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder / "state");
 
-    // The coordinate file, and twenty stations spread over it in a target system: turned by
+    // The coordinate file, and N stations spread over it in a target system: turned by
     // 12 grads about a point, shifted, a few millimetres of noise, one station off by 0.5 m.
     tavrelo::bench::GeneratorOptions options;
     options.points = count;
@@ -109,9 +113,9 @@ int main(int argc, char** argv)
     }
     std::string targets;
     const double t = 12 * 3.14159265358979 / 200, c = std::cos(t), s = std::sin(t);
-    const std::size_t step = std::max<std::size_t>(1, stations.size() / 20);
+    const std::size_t step = std::max<std::size_t>(1, stations.size() / static_cast<std::size_t>(common));
     int written = 0;
-    for (std::size_t i = 0; i < stations.size() && written < 20; i += step, ++written) {
+    for (std::size_t i = 0; i < stations.size() && written < common; i += step, ++written) {
         const Station& p = stations[i];
         const double noise = ((written * 7) % 11 - 5) * 0.001;
         const double gross = written == 7 ? 0.5 : 0.0;
@@ -172,6 +176,17 @@ int main(int argc, char** argv)
     std::printf("pan repaint:  median %.2f ms, slowest %.2f ms (%zu repaints)\n", median(pan),
                 *std::max_element(pan.begin(), pan.end()), pan.size());
     std::printf("plot area %dx%d px\n", plot->width(), plot->height());
+
+    // A point switched out in the table, and the outliers dropped: each refits and redraws.
+    auto* table = screen->findChild<QTableView*>(QStringLiteral("pointsTable"));
+    timer.restart();
+    table->model()->setData(table->model()->index(0, tavrelo::FitTableModel::Use), Qt::Unchecked, Qt::CheckStateRole);
+    screen->repaint();
+    std::printf("a point switched out -> refitted and drawn: %.1f ms\n", timer.nsecsElapsed() / 1e6);
+    timer.restart();
+    screen->findChild<QPushButton*>(QStringLiteral("dropOutliersButton"))->click();
+    screen->repaint();
+    std::printf("outliers dropped -> refitted and drawn: %.1f ms\n", timer.nsecsElapsed() / 1e6);
 
     if (keep) {
         // A picture of the screen as first shown, to look at.

@@ -77,6 +77,7 @@ constexpr double kMargin = 28;
 constexpr double kTriangle = 7;     // half the side of a common point's triangle
 constexpr double kHitRadius = 9;    // how near the pointer must come for a tooltip
 constexpr double kResidualShare = 0.12;  // the largest residual drawn this part of the area
+constexpr std::size_t kNamedPoints = 150;  // more common points in sight are not all named
 
 const QColor kDotColour(90, 100, 120);
 const QColor kUsedColour(25, 95, 200);
@@ -271,12 +272,29 @@ double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotVie
     }
     if (largest <= 0)
         largest = largestOfAll;
+    // Only the common points near enough to the area to show in it are drawn; names only
+    // where few enough points are in sight to read them, else only of the points that ask
+    // for a look: those over the tolerance and those left out.
+    const double longest = 2 * kResidualShare * std::min(w, h);
+    const QRectF reach = QRectF(0, 0, w, h).adjusted(-longest - 60 * pixelSize, -longest - 60 * pixelSize,
+                                                     longest + 60 * pixelSize, longest + 60 * pixelSize);
+    std::vector<const PlotPoint*> near;
+    std::size_t inSight = 0;
+    for (const PlotPoint& p : common_) {
+        const QPointF at = view.toPixel(p.x, p.y);
+        if (reach.contains(at)) {
+            near.push_back(&p);
+            inSight += at.x() >= 0 && at.y() >= 0 && at.x() <= w && at.y() <= h;
+        }
+    }
+    const bool nameAll = inSight <= kNamedPoints;
+
     double factor = 0.0;
     const double c = std::cos(residualTurn_), s = std::sin(residualTurn_);
     if (largest > 0) {
         factor = roundDown125(kResidualShare * std::min(w, h) / view.pixelsPerMetre() / largest);
-        const double longest = 2 * kResidualShare * std::min(w, h);
-        for (const PlotPoint& p : common_) {
+        for (const PlotPoint* q : near) {
+            const PlotPoint& p = *q;
             if (!p.vX || !p.vY)
                 continue;
             // The residual in the directions of the coordinate file's plan.
@@ -300,9 +318,12 @@ double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotVie
     QFont font = this->font();
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(12 * pixelSize))));
     painter.setFont(font);
-    for (const PlotPoint& p : common_) {
+    for (const PlotPoint* q : near) {
+        const PlotPoint& p = *q;
         const QPointF at = view.toPixel(p.x, p.y);
-        drawTriangle(painter, at, kTriangle * pixelSize, p, pixelSize);
+        drawTriangle(painter, at, (nameAll ? kTriangle : kTriangle * 0.6) * pixelSize, p, pixelSize);
+        if (!nameAll && p.used && !p.overTolerance)
+            continue;
         // The name on a white halo, to read over the dots.
         const QPointF place = at + QPointF(kTriangle + 3, -kTriangle + 2) * pixelSize;
         painter.setPen(QColor(255, 255, 255, 230));
