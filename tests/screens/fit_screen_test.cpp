@@ -142,6 +142,25 @@ TEST_F(FitScreenTest, TheButtonOnTheCommonPointsScreenOpensItAndTakesNoOneElsesP
     EXPECT_GT(plot->height(), before.height());
 }
 
+TEST_F(FitScreenTest, TheKeyboardWalksItsControlsInOrder)
+{
+    // The order a surveyor works in: the file, the table, the options, the results, the buttons.
+    chooseCoordinateFile("1,1000,1000,50,a\r\n");
+    FitScreen* screen = open();
+    const char* order[] = {"targetFileButton", "pointsTable", "scaleBox", "toleranceBox", "dropOutliersButton",
+                           "fBox", "dxBox", "dyBox", "dhBox", "scaleResultBox", "sigma0Box", "heightSigmaBox",
+                           "cancelButton", "reportButton", "okButton", "targetFileButton"};
+    QWidget* w = control<QWidget>(screen, order[0]);
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        w = w->nextInFocusChain();
+        while (w && (w->focusPolicy() & Qt::TabFocus) == 0)
+            w = w->nextInFocusChain();
+        ASSERT_TRUE(w);
+        EXPECT_EQ(w->objectName(), QString::fromLatin1(order[i])) << "after " << order[i - 1];
+    }
+    EXPECT_FALSE(control<QTableView>(screen, "pointsTable")->tabKeyNavigation());  // Tab leaves the table
+}
+
 TEST_F(FitScreenTest, WithoutAChosenCoordinateFileTheErrorBoxSaysSo)
 {
     open();
