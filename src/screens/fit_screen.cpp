@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPalette>
 
 #include <cstdlib>
@@ -247,6 +248,19 @@ FitScreen::FitScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::mak
     ui->targetFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     ui->pointsTable->setModel(&model_);
+    // A point picked in the table is ringed on the plan; one clicked on the plan is picked in
+    // the table.
+    connect(ui->pointsTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                ui->pointsPlot->setMarked(current.isValid() && current.row() < static_cast<int>(points_.matched.size())
+                                              ? current.row()
+                                              : -1);
+            });
+    connect(ui->pointsPlot, &PointsPlot::pointPicked, this, [this](int point) {
+        const QModelIndex row = model_.index(point, FitTableModel::Pn);
+        ui->pointsTable->setCurrentIndex(row);
+        ui->pointsTable->scrollTo(row);
+    });
     ui->pointsTable->verticalHeader()->hide();
     // Columns fitted to their contents when a file is read, not at every change: a table of
     // thousands of points stays quick to refit.

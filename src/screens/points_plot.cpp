@@ -152,6 +152,8 @@ void PointsPlot::setPlan(const std::vector<PlanPoint>& plan)
 void PointsPlot::setCommonPoints(std::vector<PlotPoint> points, double residualTurn)
 {
     const bool first = common_.empty();
+    if (points.size() != common_.size())
+        marked_ = -1;
     common_ = std::move(points);
     residualTurn_ = residualTurn;
     if (first && wholeShown_)
@@ -163,6 +165,7 @@ void PointsPlot::clear()
 {
     dots_.clear();
     common_.clear();
+    marked_ = -1;
     showAll();
 }
 
@@ -199,23 +202,38 @@ void PointsPlot::showAll()
     update();
 }
 
-QString PointsPlot::toolTipAt(const QPointF& pixel) const
+int PointsPlot::pointAt(const QPointF& pixel) const
 {
-    const PlotPoint* nearest = nullptr;
+    int nearest = -1;
     double best = kHitRadius * kHitRadius;
-    for (const PlotPoint& p : common_) {
-        const QPointF d = view_.toPixel(p.x, p.y) - pixel;
+    for (std::size_t i = 0; i < common_.size(); ++i) {
+        const QPointF d = view_.toPixel(common_[i].x, common_[i].y) - pixel;
         const double distance = d.x() * d.x() + d.y() * d.y();
         if (distance <= best) {
             best = distance;
-            nearest = &p;
+            nearest = static_cast<int>(i);
         }
     }
-    if (!nearest)
+    return nearest;
+}
+
+QString PointsPlot::toolTipAt(const QPointF& pixel) const
+{
+    const int index = pointAt(pixel);
+    if (index < 0)
         return {};
-    if (!nearest->v)
-        return nearest->label;
-    return nearest->label + QStringLiteral("\nv = ") + fixedDecimals(*nearest->v, 3) + QStringLiteral(" m");
+    const PlotPoint& p = common_[static_cast<std::size_t>(index)];
+    if (!p.v)
+        return p.label;
+    return p.label + QStringLiteral("\nv = ") + fixedDecimals(*p.v, 3) + QStringLiteral(" m");
+}
+
+void PointsPlot::setMarked(int index)
+{
+    if (index != marked_) {
+        marked_ = index;
+        update();
+    }
 }
 
 void PointsPlot::drawDots(QPainter& painter, const QRect& area, const PlotView& view, double pixelSize) const
@@ -413,6 +431,14 @@ void PointsPlot::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     residualFactor_ = paintPlan(painter, rect(), view_, 1.0);
+    // The point picked in the table or on the plan, ringed (on the screen only).
+    if (marked_ >= 0 && marked_ < static_cast<int>(common_.size())) {
+        const PlotPoint& p = common_[static_cast<std::size_t>(marked_)];
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(255, 150, 0), 2.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(view_.toPixel(p.x, p.y), 2 * kTriangle, 2 * kTriangle);
+    }
 }
 
 void PointsPlot::resizeEvent(QResizeEvent*)
@@ -436,6 +462,7 @@ void PointsPlot::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         dragFrom_ = event->position();
+        pressedAt_ = event->position();
         setCursor(Qt::ClosedHandCursor);
     }
 }
@@ -455,6 +482,15 @@ void PointsPlot::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         dragFrom_.reset();
         setCursor(Qt::OpenHandCursor);
+        // A click that did not drag, on a common point, picks it.
+        const QPointF moved = event->position() - pressedAt_;
+        if (std::abs(moved.x()) + std::abs(moved.y()) <= 3) {
+            const int index = pointAt(event->position());
+            if (index >= 0) {
+                setMarked(index);
+                emit pointPicked(index);
+            }
+        }
     }
 }
 

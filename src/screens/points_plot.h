@@ -2,7 +2,8 @@
 // The plan of the fit: every point of the coordinate file as a small dot, the common points as
 // labelled triangles coloured by how they take part, and their residuals as exaggerated
 // vectors. X to the right, Y up, one scale for both. Wheel zooms about the pointer, a drag
-// pans, a double click shows everything again; the tooltip of a common point gives its Pn and v.
+// pans, a double click shows everything again; the tooltip of a common point gives its Pn and v,
+// and a click on it picks it.
 
 #include "data/common_points.h"
 
@@ -80,6 +81,12 @@ public:
     // The tooltip for the pointer at `pixel`: Pn and v of the nearest common point within a
     // few pixels, or empty.
     QString toolTipAt(const QPointF& pixel) const;
+    // The common point (its position in the list given) within a few pixels of `pixel`,
+    // the nearest; -1 when none is.
+    int pointAt(const QPointF& pixel) const;
+    // Rings one common point (-1: none), as picked in the table.
+    void setMarked(int index);
+    int marked() const { return marked_; }
 
     // Draws the plan into `area` of any paint device (the screen, a PDF page). `pixelSize` is
     // the size of one screen pixel in the device's units, for dots, lines and letters.
@@ -87,6 +94,10 @@ public:
     double paintPlan(QPainter& painter, const QRect& area, const PlotView& view, double pixelSize) const;
     // The view that shows everything in an area of `size`.
     PlotView wholeView(const QSizeF& size, double margin) const;
+
+signals:
+    // A click on a common point, not a drag.
+    void pointPicked(int index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -109,6 +120,8 @@ private:
     PlotView view_;
     bool wholeShown_ = true;  // no zoom or pan since everything was shown
     std::optional<QPointF> dragFrom_;
+    QPointF pressedAt_;
+    int marked_ = -1;
 };
 
 }  // namespace tavrelo

@@ -206,8 +206,17 @@ TEST_F(FitScreenTest, TheExampleShowsItsOutlierAndDropsIt)
     auto* plot = control<PointsPlot>(openScreen<FitScreen>(), "pointsPlot");
     EXPECT_EQ(plot->dots().size(), 60u);
     EXPECT_GT(plot->residualFactor(), 1.0);
-        saveScreenshot(openScreen<FitScreen>(), QStringLiteral("FitScreen"));
-
+    saveScreenshot(openScreen<FitScreen>(), QStringLiteral("FitScreen"));
+    // A row picked in the table is ringed on the plan; a point clicked on the plan is picked
+    // in the table.
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {},
+                      table()->visualRect(table()->model()->index(2, FitTableModel::Pn)).center());
+    EXPECT_EQ(plot->marked(), 2);
+    const QPointF sigma5 = plot->view().toPixel(points.matched[4].x, points.matched[4].y);
+    QTest::mouseClick(plot, Qt::LeftButton, {}, sigma5.toPoint());
+    EXPECT_EQ(table()->currentIndex().row(), 4);
+    EXPECT_EQ(plot->marked(), 4);
+    
     // O.K. hands on the seven lines of the fit; the save step then writes what the core writes
     // for them.
     click(button("okButton"));
