@@ -307,7 +307,6 @@ void FitScreen::targetFileButton_Click()
 {
     // The coordinate file chosen at this moment.
     const std::string coordinatePath = readHandoffPath(handoffFiles());
-    ui->coordinateFileName->setText(QString::fromStdString(coordinatePath));
     FileQuestion question;
     question.title = QStringLiteral("Αρχείο κοινών σημείων στο σύστημα προορισμού");
     question.filters = {QStringLiteral("Αρχεία κειμένου (*.txt)"), QStringLiteral("Όλα τα αρχεία (*)")};
@@ -333,6 +332,7 @@ void FitScreen::loadCommonPoints(const std::string& coordinatePath, const std::s
     points_ = std::move(points);
     use_.assign(points_.matched.size(), true);
     fit_.reset();
+    ui->coordinateFileName->setText(QString::fromStdString(coordinatePath_));
     ui->targetFileName->setText(QString::fromStdString(targetPath_));
     model_.setPoints(&points_, &use_, nullptr);
     ui->pointsTable->clearSpans();

@@ -362,6 +362,7 @@ TEST_F(FitScreenTest, BadCommonPointsFilesShowTheErrorBoxAndChangeNothing)
         EXPECT_EQ(parameterBoxes(), before);
         EXPECT_EQ(table()->model()->rowCount(), 3);
         EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "targetFileName")->text().endsWith(QStringLiteral("good.txt")));
+        EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "coordinateFileName")->text().endsWith(QStringLiteral("points.txt")));
         closeAllScreens();
     }
 }
@@ -374,6 +375,8 @@ TEST_F(FitScreenTest, OKRefusesParametersForAnotherCoordinateFileAndCancelWrites
     click(button("okButton"));
     EXPECT_TRUE(errorMessage().contains(QStringLiteral("points.txt"))) << errorMessage().toStdString();
     EXPECT_NE(openScreen<FitScreen>(), nullptr);
+    // The screen still names the file its points came from.
+    EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "coordinateFileName")->text().endsWith(QStringLiteral("survey.txt")));
     EXPECT_EQ(readBytes(handoff.parameterFile()), "earlier parameters");
     closeAllScreens();
 
