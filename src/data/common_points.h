@@ -42,8 +42,9 @@ struct CommonPoints {
 // Failures, each naming the file, the record and the point number: either file missing or
 // unreadable, a record cut short, a point number twice in the target file, a target point
 // number twice in the coordinate file, an empty or non-numeric X or Y in the target file,
-// a non-numeric X, Y or h of a matched point in either file (an empty h means "no height"),
-// an empty X or Y of a matched point in the coordinate file, fewer than two matched points.
+// a non-numeric X, Y or h of a matched point in either file, fewer than two matched points.
+// An empty h in either file means "no height"; an empty X or Y in the coordinate file counts
+// as 0, as the save step reads it.
 CommonPoints matchCommonPoints(const std::string& coordinatePath, const std::string& targetPath,
                                std::size_t planLimit = 0);
 

@@ -11,9 +11,9 @@ const char* pointFieldName(int index)
     return names[index];
 }
 
-void readPointFields(ListReader& reader, FieldView (&fields)[5], long recordNumber)
+void readPointFields(ListReader& reader, FieldView (&fields)[5], long recordNumber, unsigned numberFields)
 {
-    const int read = reader.readFields(fields, 5, 0b01110);  // X, Y and h are numbers
+    const int read = reader.readFields(fields, 5, numberFields);
     if (read < 5)
         throw Failure("Το αρχείο " + inQuotes(reader.name()) + " τελειώνει μέσα στην εγγραφή " +
                       std::to_string(recordNumber) + ": λείπει το πεδίο " + pointFieldName(read) +

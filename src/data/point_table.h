@@ -25,7 +25,10 @@ void readPointRecord(ListReader& reader, PointRecord& record, long recordNumber)
 
 // Reads the five fields of record `recordNumber` at once, their texts valid until the next
 // read: a Failure that names the record and the missing field when the data ends inside it.
-void readPointFields(ListReader& reader, FieldView (&fields)[5], long recordNumber);
+// The fields whose bits are set in `numberFields` (X, Y and h unless told) are also read as
+// numbers on the way.
+void readPointFields(ListReader& reader, FieldView (&fields)[5], long recordNumber,
+                     unsigned numberFields = 0b01110);
 
 // Five parallel columns of 401 rows; row i holds the (i+1)-th record of the file, the rows
 // after the last record stay empty. The table keeps no count: the loader returns it.

@@ -63,6 +63,24 @@ TEST(ApplyTransformation, WritesTheResultFileByteForByte)
     EXPECT_EQ(listFolder(s.folder.path()), "points.txt result.txt state ");  // no temporary left
 }
 
+TEST(ApplyTransformation, TheNamedFilesFormWritesWhatTheHandOffFormWrites)
+{
+    Scene s(readBytes(std::filesystem::path(TAVRELO_FIXTURES) / "survey.txt"),
+            readBytes(std::filesystem::path(TAVRELO_FIXTURES) / "survey_parameters.tmp"));
+    applyTransformation(s.result(), s.handoff);
+    const std::string named = (s.folder / "named.txt").string();
+    applyTransformation(named, s.input().string(), s.handoff.parameterFile());
+    EXPECT_EQ(readBytes(named), readBytes(s.result()));
+
+    // Neither the coordinate file nor the parameter file may be replaced by the result.
+    const std::string parameters = readBytes(s.handoff.parameterFile());
+    EXPECT_THROW(applyTransformation(s.handoff.parameterFile().string(), s.input().string(), s.handoff.parameterFile()),
+                 Failure);
+    EXPECT_THROW(applyTransformation(s.input().string(), s.input().string(), s.handoff.parameterFile()), Failure);
+    EXPECT_EQ(readBytes(s.handoff.parameterFile()), parameters);
+    EXPECT_THROW(applyTransformation(named, s.input().string(), s.folder / "missing.tmp"), Failure);
+}
+
 TEST(ApplyTransformation, WritesPointLinesInPrintFormCutToThreeDecimals)
 {
     struct Case {

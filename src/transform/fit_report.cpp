@@ -1,0 +1,137 @@
+#include "transform/fit_report.h"
+
+#include "data/file_io.h"
+#include "text/codepage.h"
+#include "text/number_form.h"
+
+#include <charconv>
+#include <ctime>
+
+namespace tavrelo {
+
+namespace {
+
+// A number with a fixed count of decimals and '.', whatever the regional settings; a value
+// that rounds to zero is written without a sign.
+std::string fixed(double value, int decimals)
+{
+    char buffer[400];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, ec == std::errc{} ? end : buffer);
+    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
+std::string optionalFixed(const std::optional<double>& value, int decimals)
+{
+    return value ? fixed(*value, decimals) : "-";
+}
+
+// Windows-1253 bytes padded with blanks to `width` characters (one byte a character), text
+// to the left or numbers to the right.
+std::string left(const std::string& bytes, std::size_t width)
+{
+    return bytes.size() < width ? bytes + std::string(width - bytes.size(), ' ') : bytes;
+}
+std::string right(const std::string& bytes, std::size_t width)
+{
+    return bytes.size() < width ? std::string(width - bytes.size(), ' ') + bytes : bytes;
+}
+
+constexpr int kLengthDecimals = 3;    // coordinates and shifts: the millimetre
+constexpr int kResidualDecimals = 4;  // residuals and standard errors: a tenth of a millimetre
+constexpr int kRotationDecimals = 7;  // grads
+constexpr int kScaleDecimals = 9;     // a thousandth of a part per million
+
+}  // namespace
+
+std::string fitReport(const FitReportInput& in)
+{
+    const CommonPoints& points = *in.points;
+    const SimilarityFit& fit = *in.fit;
+    std::string out;
+    // A line of the program's own text (UTF-8 here), written in Windows-1253.
+    auto line = [&out](const std::string& utf8) {
+        out += utf8ToWindows1253(utf8);
+        out += "\r\n";
+    };
+    // A labelled value: the labels padded so that the values stand in one column.
+    auto item = [&out](const std::string& label, const std::string& bytes) {
+        const std::string encoded = utf8ToWindows1253(label);
+        out += " " + left(encoded, 34) + ": " + bytes + "\r\n";
+    };
+
+    line(" Tavrelo " TAVRELO_VERSION " - Μετασχηματισμός ομοιότητας με ελάχιστα τετράγωνα");
+    line(" " + std::string(72, '_'));
+    line("");
+    item("Ημερομηνία", utf8ToWindows1253(in.date));
+    item("Αρχείο συντεταγμένων", utf8ToWindows1253(in.coordinateFile));
+    item("Αρχείο κοινών σημείων", utf8ToWindows1253(in.targetFile));
+    item("Μέθοδος", utf8ToWindows1253(fit.scaleWanted ? "με κλίμακα (4 παράμετροι)" : "χωρίς κλίμακα (3 παράμετροι)"));
+    line("");
+    line(" Παράμετροι μετασχηματισμού");
+    item("Στροφή f (grad)", fixed(fit.f, kRotationDecimals));
+    item("Κλίμακα", fixed(fit.klimax, kScaleDecimals));
+    item("X1 (κέντρο βάρους, αρχικό)", fixed(fit.X1, kLengthDecimals));
+    item("Y1 (κέντρο βάρους, αρχικό)", fixed(fit.Y1, kLengthDecimals));
+    item("X1N (κέντρο βάρους, προορισμού)", fixed(fit.X1N, kLengthDecimals));
+    item("Y1N (κέντρο βάρους, προορισμού)", fixed(fit.Y1N, kLengthDecimals));
+    item("Dx = X1N - X1", fixed(fit.dx(), kLengthDecimals));
+    item("Dy = Y1N - Y1", fixed(fit.dy(), kLengthDecimals));
+    item("Dh (h - H)", fixed(fit.Dh, kLengthDecimals));
+    line("");
+    line(" Στατιστικά");
+    item("Κοινά σημεία σε χρήση", std::to_string(fit.used) + utf8ToWindows1253(" από ") + std::to_string(points.matched.size()));
+    item("Σημεία χωρίς αντιστοιχία", std::to_string(points.unmatched.size()));
+    item("Σημεία με υψόμετρο σε χρήση", std::to_string(fit.heightsUsed));
+    item("Τυπικό σφάλμα σ0", optionalFixed(fit.sigma0, kResidualDecimals));
+    item("Τυπικό σφάλμα υψομέτρων", optionalFixed(fit.heightSigma, kResidualDecimals));
+    item("Ανοχή", fixed(fit.tolerance, kLengthDecimals));
+    line("");
+
+    // The table of points: Pn, in use, the residuals and a mark over the tolerance.
+    std::size_t pnWidth = 2;
+    for (const CommonPoint& p : points.matched)
+        pnWidth = std::max(pnWidth, p.Pn.size());
+    const std::size_t w = 11;
+    line(" Υπόλοιπα (σημείο μετασχηματισμένο μείον σημείο προορισμού)");
+    out += " " + left("Pn", pnWidth) + "  " + left(utf8ToWindows1253("Χρήση"), 5) + right("vX", w) + right("vY", w) +
+           right("vh", w) + right("v", w) + "\r\n";
+    for (std::size_t i = 0; i < points.matched.size(); ++i) {
+        const Residual& r = fit.residuals[i];
+        out += " " + left(points.matched[i].Pn, pnWidth) + "  " + utf8ToWindows1253(r.used ? "ναι  " : "όχι  ") +
+               right(fixed(r.vX, kResidualDecimals), w) + right(fixed(r.vY, kResidualDecimals), w) +
+               right(optionalFixed(r.vh, kResidualDecimals), w) + right(fixed(r.v, kResidualDecimals), w) +
+               (r.overTolerance ? "  *" : "") + "\r\n";
+    }
+    line("");
+    line(" * : v πάνω από την ανοχή");
+    if (!points.unmatched.empty()) {
+        std::string list;
+        for (const std::string& Pn : points.unmatched)
+            list += (list.empty() ? "" : ", ") + Pn;
+        out += utf8ToWindows1253(" Σημεία χωρίς αντιστοιχία: ") + list + "\r\n";
+    }
+    return out;
+}
+
+void writeFitReport(const std::filesystem::path& file, const FitReportInput& input)
+{
+    const std::string bytes = fitReport(input);
+    OutputFile out(file);
+    out.write(bytes);
+    out.commit();
+}
+
+std::string reportDateNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    const std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+    return std::string(text, n);
+}
+
+}  // namespace tavrelo

@@ -1,0 +1,168 @@
+#include "transform/similarity_fit.h"
+
+#include "text/codepage.h"
+#include "text/failure.h"
+#include "text/number_form.h"
+#include "transform/apply_transformation.h"
+
+#include <cmath>
+
+namespace tavrelo {
+
+namespace {
+
+// The mean of `value` over the used points, corrected by the mean of what is left after it,
+// so that national-grid coordinates (millions of metres) keep every digit a double holds.
+template <class Get>
+double meanOver(const std::vector<CommonPoint>& points, const std::vector<bool>& use, int n, Get value)
+{
+    long double sum = 0;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (use[i])
+            sum += value(points[i]);
+    const double first = static_cast<double>(sum / n);
+    long double rest = 0;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (use[i])
+            rest += value(points[i]) - first;
+    return first + static_cast<double>(rest / n);
+}
+
+void requireFinite(double value)
+{
+    if (!std::isfinite(value))
+        throw Failure("Τα κοινά σημεία δίνουν αποτέλεσμα εκτός ορίων αριθμών. Δεν έγινε υπολογισμός.");
+}
+
+}  // namespace
+
+SimilarityFit fitSimilarity(const std::vector<CommonPoint>& points, const std::vector<bool>& useIn,
+                            const FitOptions& options)
+{
+    if (!(options.tolerance >= 0) || !std::isfinite(options.tolerance))
+        throw Failure("Η ανοχή πρέπει να είναι μη αρνητικός αριθμός. Δεν έγινε υπολογισμός.");
+    std::vector<bool> use(points.size(), false);
+    for (std::size_t i = 0; i < points.size() && i < useIn.size(); ++i)
+        use[i] = useIn[i];
+
+    SimilarityFit fit;
+    fit.scaleWanted = options.scaleWanted;
+    fit.tolerance = options.tolerance;
+    for (bool u : use)
+        fit.used += u;
+    if (fit.used < 2)
+        throw Failure("Σε χρήση " + std::string(fit.used == 1 ? "είναι μόνο ένα κοινό σημείο" : "δεν είναι κανένα κοινό σημείο") +
+                      ": η προσαρμογή με ελάχιστα τετράγωνα θέλει τουλάχιστον δύο. Δεν έγινε υπολογισμός.");
+    const int n = fit.used;
+
+    // The pivot: the centroids of the used points in both systems.
+    fit.X1 = meanOver(points, use, n, [](const CommonPoint& p) { return p.x; });
+    fit.Y1 = meanOver(points, use, n, [](const CommonPoint& p) { return p.y; });
+    fit.X1N = meanOver(points, use, n, [](const CommonPoint& p) { return p.X; });
+    fit.Y1N = meanOver(points, use, n, [](const CommonPoint& p) { return p.Y; });
+    for (double v : {fit.X1, fit.Y1, fit.X1N, fit.Y1N})
+        requireFinite(v);
+
+    // Sums over the used points reduced to their centroids: a, b in the coordinate file,
+    // A, B in the target system. The least-squares k·cos t is P/S and k·sin t is Q/S.
+    long double S = 0, P = 0, Q = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!use[i])
+            continue;
+        const long double a = points[i].x - fit.X1, b = points[i].y - fit.Y1;
+        const long double A = points[i].X - fit.X1N, B = points[i].Y - fit.Y1N;
+        S += a * a + b * b;
+        P += a * A + b * B;
+        Q += b * A - a * B;
+    }
+    if (S == 0)
+        throw Failure("Τα κοινά σημεία σε χρήση συμπίπτουν στο αρχείο συντεταγμένων (όλα στην ίδια θέση): "
+                      "η στροφή δεν ορίζεται. Δεν έγινε υπολογισμός.");
+    for (long double sum : {S, P, Q})
+        requireFinite(static_cast<double>(sum));
+
+    // The turn of every bearing (counted from +Y towards +X), radians in (−π, π].
+    fit.t = static_cast<double>(std::atan2(Q, P));
+    if (options.scaleWanted) {
+        fit.klimax = static_cast<double>(std::sqrt(P * P + Q * Q) / S);
+        if (!(fit.klimax > 0) || !std::isfinite(fit.klimax))
+            throw Failure("Η κλίμακα βγαίνει " + generalNumberForm(fit.klimax) +
+                          ": τα κοινά σημεία σε χρήση συμπίπτουν στο σύστημα προορισμού. Δεν έγινε υπολογισμός.");
+    }
+    // In grads through the save step's own π, so that it turns by exactly t.
+    fit.f = fit.t * 200 / kPiApply;
+
+    // Height shift: the mean of h − H over the used points that have both heights.
+    long double sumDh = 0;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (use[i] && points[i].h && points[i].H) {
+            sumDh += *points[i].h - *points[i].H;
+            ++fit.heightsUsed;
+        }
+    fit.Dh = fit.heightsUsed > 0 ? static_cast<double>(sumDh / fit.heightsUsed) : 0.0;
+    requireFinite(fit.Dh);
+
+    // Residuals of every point, used or not: carried by the mapping, minus its target.
+    const double c = std::cos(fit.t), s = std::sin(fit.t), k = fit.klimax;
+    long double sumV2 = 0, sumVh2 = 0;
+    fit.residuals.resize(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const CommonPoint& p = points[i];
+        Residual& r = fit.residuals[i];
+        const double a = p.x - fit.X1, b = p.y - fit.Y1;
+        r.used = use[i];
+        r.vX = k * (a * c + b * s) - (p.X - fit.X1N);
+        r.vY = k * (b * c - a * s) - (p.Y - fit.Y1N);
+        r.v = std::hypot(r.vX, r.vY);
+        if (p.h && p.H)
+            r.vh = (*p.h - fit.Dh) - *p.H;
+        requireFinite(r.v);
+        if (r.vh)
+            requireFinite(*r.vh);
+        r.overTolerance = r.v > options.tolerance;
+        if (r.used) {
+            sumV2 += static_cast<long double>(r.v) * r.v;
+            if (r.vh)
+                sumVh2 += static_cast<long double>(*r.vh) * *r.vh;
+        }
+    }
+    const int redundancy = 2 * n - (options.scaleWanted ? 4 : 3);
+    if (redundancy > 0)
+        fit.sigma0 = static_cast<double>(std::sqrt(sumV2 / redundancy));
+    if (fit.heightsUsed >= 2)
+        fit.heightSigma = static_cast<double>(std::sqrt(sumVh2 / (fit.heightsUsed - 1)));
+    return fit;
+}
+
+SimilarityFit dropOutliers(const std::vector<CommonPoint>& points, std::vector<bool>& use,
+                           const FitOptions& options)
+{
+    use.resize(points.size(), false);
+    for (;;) {
+        SimilarityFit fit = fitSimilarity(points, use, options);
+        if (fit.used <= 2)
+            return fit;
+        std::size_t worst = points.size();
+        for (std::size_t i = 0; i < points.size(); ++i)
+            if (use[i] && (worst == points.size() || fit.residuals[i].v > fit.residuals[worst].v))
+                worst = i;
+        if (!(fit.residuals[worst].v > options.tolerance))
+            return fit;
+        use[worst] = false;
+    }
+}
+
+ParameterLines parameterLinesOf(const SimilarityFit& fit)
+{
+    ParameterLines lines;
+    lines.f = generalNumberForm(fit.f);
+    appendPrintForm(lines.X1, fit.X1);
+    appendPrintForm(lines.Y1, fit.Y1);
+    lines.Dh = generalNumberForm(fit.Dh);
+    lines.klimax = generalNumberForm(fit.klimax);
+    lines.X1N = generalNumberForm(fit.X1N);
+    lines.Y1N = generalNumberForm(fit.Y1N);
+    return lines;
+}
+
+}  // namespace tavrelo
