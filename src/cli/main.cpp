@@ -62,10 +62,8 @@ int main(int argc, char** argv)
 
     // compute
     ComputeRequest compute;
-    std::vector<std::vector<std::string>> common;
     CLI::App* computeCommand = app.add_subcommand("compute", "παράμετροι από δύο κοινά σημεία");
     computeCommand->add_option("FILE", compute.coordinateFile)->required();
-    computeCommand->add_option("--common", common)->expected(4)->allow_extra_args(false)->required();
     computeCommand->add_flag("--scale", compute.scaleWanted);
     computeCommand->add_option("-p", compute.parameterFile);
     computeCommand->add_flag("--json", compute.json);
@@ -105,8 +103,24 @@ int main(int argc, char** argv)
         first != "convert")
         return usageError(std::string("άγνωστη εντολή «") + argv[1] + "»", {});
 
+    // "--common PN X Y h" takes the four words after it as they are, whatever they look like:
+    // a negative number, an empty text (a missing coordinate) or a point number such as "-".
+    // The parser sees the rest.
+    std::vector<CommonTarget> common;
+    std::vector<std::string> words;
+    for (int i = 1; i < argc; ++i) {
+        if (first == "compute" && std::string(argv[i]) == "--common") {
+            if (i + 4 >= argc)
+                return usageError("το --common θέλει τέσσερις τιμές: PN X Y h", "compute");
+            common.push_back({argv[i + 1], argv[i + 2], argv[i + 3], argv[i + 4]});
+            i += 4;
+        } else {
+            words.emplace_back(argv[i]);
+        }
+    }
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> reversed(words.rbegin(), words.rend());  // the parser takes them from the back
+        app.parse(reversed);
     } catch (const CLI::Success& e) {  // --help, --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
@@ -116,7 +130,7 @@ int main(int argc, char** argv)
     // What the parser cannot say by itself.
     int layoutIndex = -1;
     if (computeCommand->parsed() && common.size() != 2)
-        return usageError("χρειάζονται ακριβώς δύο --common, ένα για κάθε κοινό σημείο (δόθηκαν " +
+        return usageError("χρειάζονται ακριβώς δύο --common PN X Y h, ένα για κάθε κοινό σημείο (δόθηκαν " +
                               std::to_string(common.size()) + ")",
                           "compute");
     if (fitCommand->parsed() && toleranceOption->count() > 0) {
@@ -142,8 +156,8 @@ int main(int argc, char** argv)
     std::ostringstream out;
     try {
         if (computeCommand->parsed()) {
-            compute.point1 = {common[0][0], common[0][1], common[0][2], common[0][3]};
-            compute.point2 = {common[1][0], common[1][1], common[1][2], common[1][3]};
+            compute.point1 = common[0];
+            compute.point2 = common[1];
             runCompute(compute, out);
         } else if (fitCommand->parsed()) {
             runFit(fit, out);
