@@ -107,10 +107,13 @@ int main(int argc, char** argv)
     // a negative number, an empty text (a missing coordinate) or a point number such as "-".
     // The parser sees the rest.
     std::vector<CommonTarget> common;
-    std::vector<std::string> words;
+    std::vector<std::string> words;  // the other words, in their order
     for (int i = 1; i < argc; ++i) {
         if (first == "compute" && std::string(argv[i]) == "--common") {
-            if (i + 4 >= argc)
+            bool four = i + 4 < argc;
+            for (int k = i + 1; four && k <= i + 4; ++k)
+                four = std::string(argv[k]) != "--common";
+            if (!four)
                 return usageError("το --common θέλει τέσσερις τιμές: PN X Y h", "compute");
             common.push_back({argv[i + 1], argv[i + 2], argv[i + 3], argv[i + 4]});
             i += 4;
@@ -119,8 +122,10 @@ int main(int argc, char** argv)
         }
     }
     try {
-        std::vector<std::string> reversed(words.rbegin(), words.rend());  // the parser takes them from the back
-        app.parse(reversed);
+        std::vector<const char*> rest = {argv[0]};
+        for (const std::string& word : words)
+            rest.push_back(word.c_str());
+        app.parse(static_cast<int>(rest.size()), rest.data());
     } catch (const CLI::Success& e) {  // --help, --version
         return app.exit(e);
     } catch (const CLI::ParseError& e) {

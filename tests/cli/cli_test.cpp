@@ -257,6 +257,7 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
         {"no command", {}, 2},
         {"one --common", {"compute", "a.txt", "--common", "1", "0", "0", "0", "-p", "new.par"}, 2},
         {"--common cut short", {"compute", "a.txt", "--common", "1", "0", "0"}, 2},
+        {"--common of three", {"compute", "a.txt", "--common", "1", "0", "0", "--common", "2", "1", "1", "0"}, 2},
         {"compute, missing file", {"compute", "none.txt", "--common", "1", "0", "0", "0", "--common", "2", "1", "1", "0",
                                    "-p", "new.par"}, 1},
         {"compute, unknown point", {"compute", "a.txt", "--common", "1", "0", "0", "0", "--common", "9", "1", "1", "0",
