@@ -1,16 +1,19 @@
 // Google Benchmark suite of the core's file work on realistic coordinate files of 10 k, 100 k
 // and 1 M points: list input, the save step and the layout conversion, plus the number forms
-// they spend their time in.
+// they spend their time in; and matching and fitting 200 common points against files of 1 M
+// and 10 M points, beside the save step on the same files.
 //
 //   build/bench/tavrelo_bench [--benchmark_filter=Apply]
 
 #include "point_generator.h"
 
+#include "data/common_points.h"
 #include "data/format_conversion.h"
 #include "data/handoff_files.h"
 #include "data/point_table.h"
 #include "text/number_form.h"
 #include "transform/apply_transformation.h"
+#include "transform/similarity_fit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -80,6 +83,30 @@ public:
 
     fs::path output() const { return folder_ / "out.txt"; }
 
+    // A common points file of 200 points of the coordinate file of `points` points, evenly
+    // spread through it, carried into a target system by a turn, a scale and a shift.
+    fs::path commonPoints(long points)
+    {
+        const fs::path path = folder_ / ("common-" + std::to_string(points) + ".txt");
+        if (fs::exists(path))
+            return path;
+        ListReader reader(file(points));
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        PointRecord record;
+        const long every = points / 200;
+        for (long n = 0; !reader.atEnd(); ++n) {
+            readPointRecord(reader, record, n + 1);
+            if (n % every != 0 || n / every >= 200)
+                continue;
+            const double t = 0.2, k = 1.0003, x = record.X.number - 475000, y = record.Y.number - 4200000;
+            std::fprintf(out, "%s,%.3f,%.3f,%.3f,\r\n", record.Pn.c_str(), k * (x * std::cos(t) + y * std::sin(t)) + 470000,
+                         k * (y * std::cos(t) - x * std::sin(t)) + 4100000, record.h.number - 0.85);
+        }
+        if (std::fclose(out) != 0)
+            throw std::runtime_error("cannot write " + path.string());
+        return path;
+    }
+
 private:
     fs::path folder_;
 };
@@ -126,6 +153,23 @@ void ConvertToPointFile(benchmark::State& state)
         convertToPointFile(file.string(), workspace().output().string(), 0);
     pointsProcessed(state, file);
 }
+
+// Matching 200 common points by point number in one pass of the coordinate file, and fitting
+// them with outlier dropping: beside ApplyTransformation on the same file.
+void MatchAndFitCommonPoints(benchmark::State& state)
+{
+    const fs::path file = workspace().file(state.range(0));
+    const fs::path common = workspace().commonPoints(state.range(0));
+    for (auto _ : state) {
+        const CommonPoints points = matchCommonPoints(file.string(), common.string());
+        std::vector<bool> use(points.matched.size(), true);
+        benchmark::DoNotOptimize(dropOutliers(points.matched, use, {true, 0.06}).f);
+    }
+    pointsProcessed(state, file);
+}
+
+BENCHMARK(MatchAndFitCommonPoints)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ApplyTransformation)->Arg(10000000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(ListInput)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ApplyTransformation)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

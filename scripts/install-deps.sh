@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Tavrelo needs, when any is missing.
 #   scripts/install-deps.sh          the build and the test suite
+#   scripts/install-deps.sh package  also what scripts/package.sh builds and checks the Debian
+#                                    package with (dpkg-dev, file, the validators, lintian)
 #   scripts/install-deps.sh checks   also clang with its sanitizer and libFuzzer runtimes and
-#                                    llvm-symbolizer, for the sanitized tests and the fuzzing
+#                                    llvm-symbolizer, for the sanitized tests and the fuzzing,
+#                                    and the package's tools
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
@@ -10,9 +13,11 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
           fonts-dejavu-core fonts-liberation fonts-gfs-neohellenic
           libcli11-dev nlohmann-json3-dev
           xvfb xdotool)
-if [ "${1:-}" = checks ]; then
-    packages+=(clang libclang-rt-14-dev llvm)
-fi
+package_tools=(dpkg-dev file desktop-file-utils appstream lintian)
+case "${1:-}" in
+    package) packages+=("${package_tools[@]}") ;;
+    checks) packages+=(clang libclang-rt-14-dev llvm "${package_tools[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

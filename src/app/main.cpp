@@ -12,6 +12,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrelo"));
     QApplication::setApplicationVersion(QStringLiteral(TAVRELO_VERSION));
+    // The desktop entry it is installed with, by which the desktop finds its name and icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.tavrelo.Tavrelo"));
     // The program ends when its last screen closes, whatever kind of window that is.
     QApplication::setQuitOnLastWindowClosed(false);
     tavrelo::prepareScreens();

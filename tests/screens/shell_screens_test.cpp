@@ -20,7 +20,7 @@ class Shell : public ScreenTest {};
 TEST_F(Shell, TheSplashShowsTheTitleAndVersion)
 {
     frmSplash* splash = showScreen<frmSplash>();
-    EXPECT_EQ(control<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Version 1.0.0"));
+    EXPECT_EQ(control<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Version " TAVRELO_VERSION));
     EXPECT_EQ(control<QLabel>(splash, "lblProductName")->text(), QStringLiteral("Tavrelo"));
     EXPECT_EQ(control<QLabel>(splash, "lblPlatform")->text(), QStringLiteral("for windows"));
     EXPECT_FALSE(control<QLabel>(splash, "imgLogo")->pixmap().isNull());
