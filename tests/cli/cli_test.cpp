@@ -29,7 +29,8 @@ struct Outcome {
     std::string out, err;
 };
 
-// Runs tavrelo-cli with `args` (each passed as one word) in `folder`.
+// Runs tavrelo-cli with `args` (each passed as one word) in `folder`, with the screens'
+// hand-off folder pointed at `folder`/state-home, where nothing may ever appear.
 Outcome cli(const fs::path& folder, const std::vector<std::string>& args)
 {
     auto quoted = [](const std::string& word) {
@@ -40,7 +41,8 @@ Outcome cli(const fs::path& folder, const std::vector<std::string>& args)
     };
     const fs::path outFile = fs::temp_directory_path() / ("tavrelo-cli-out-" + std::to_string(::getpid()));
     const fs::path errFile = fs::temp_directory_path() / ("tavrelo-cli-err-" + std::to_string(::getpid()));
-    std::string command = "cd " + quoted(folder.string()) + " && " + quoted(TAVRELO_CLI);
+    std::string command = "cd " + quoted(folder.string()) + " && XDG_STATE_HOME=" +
+                          quoted((folder / "state-home").string()) + " " + quoted(TAVRELO_CLI);
     for (const std::string& a : args)
         command += " " + quoted(a);
     command += " >" + quoted(outFile.string()) + " 2>" + quoted(errFile.string());
@@ -51,6 +53,7 @@ Outcome cli(const fs::path& folder, const std::vector<std::string>& args)
     run.err = readBytes(errFile);
     fs::remove(outFile);
     fs::remove(errFile);
+    EXPECT_FALSE(fs::exists(folder / "state-home")) << "the hand-off folder was touched";
     return run;
 }
 
