@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times Tavrelo's save step (tavrelo-cli apply) against PROJ's cct and an awk one-liner that do the same sum on the
-# same points, and measures peak memory for a small and a large file.
+# Times Tavrelo's save step (tavrelo-cli apply) against PROJ's cct and an awk one-liner that do
+# the same sum on the same points, and measures peak memory for a small and a large file.
 #
 #   bench/compare.sh [--rounds N] [--points N] [--big-points N] [--work DIR] [--build DIR]
 #
