@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times Tavrelo's save step against PROJ's cct and an awk one-liner that do the same sum on the
-# same points, and measures peak memory for a small and a large file.
+# Times Tavrelo's save step (tavrelo-cli apply) against PROJ's cct and an awk one-liner that do
+# the same sum on the same points, and measures peak memory for a small and a large file.
 #
 #   bench/compare.sh [--rounds N] [--points N] [--big-points N] [--work DIR] [--build DIR]
 #
@@ -8,7 +8,7 @@
 # rotation, scale and shift: Tavrelo the coordinate file, awk the same file, cct the same
 # points as blank-separated columns through a pipeline of two affine steps (shift onto common
 # point 1, then rotate and scale onto its target position). The layout conversion of the same
-# points (exported as "Y,X,Z,D", layout 10) is timed beside them, and, for scale, a plain copy
+# points (exported as "Y,X,Z,D", tavrelo-cli convert) is timed beside them, and, for scale, a plain copy
 # of the coordinate file to the disk (dd with fsync): what moving the bytes alone costs.
 #
 # Every tool runs once per round, in a rotating order. Each run writes a new output file: the
@@ -18,7 +18,7 @@
 # save step on --points and on --big-points points (default 10 000 000).
 #
 # Needs cct (Debian: proj-bin) and /usr/bin/time (Debian: time). Builds its own release of the
-# drivers in build-bench/ unless --build names a build folder configured with -DTAVRELO_BENCH=ON.
+# tools in build-bench/ unless --build names a build folder configured with -DTAVRELO_BENCH=ON.
 set -euo pipefail
 
 rounds=7
@@ -47,14 +47,14 @@ if [ -z "$build" ]; then
     cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTAVRELO_BENCH=ON -DTAVRELO_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" -j 2 --target tavrelo_generate tavrelo_apply tavrelo_convert >/dev/null
+cmake --build "$build" -j 2 --target tavrelo_generate tavrelo-cli >/dev/null
 bin="$build/bench"
+cli="$build/tavrelo-cli"
 
 if [ -z "$work" ]; then
     work=$(mktemp -d "${TMPDIR:-/tmp}/tavrelo-compare-XXXXXX")
     trap 'rm -rf "$work"' EXIT
 fi
-mkdir -p "$work/state"
 
 # The job: rotation in grads, common point 1 in both systems, height shift, scale.
 f=12.3456789 X1=475000 Y1=4200000 Dh=0.85 k=1.00025 X1N=475123.456 Y1N=4200987.654
@@ -63,8 +63,8 @@ echo "Generating $points points in $work ..."
 "$bin/tavrelo_generate" "$points" "$work/points.txt"
 "$bin/tavrelo_generate" "$points" "$work/columns.txt" --columns
 "$bin/tavrelo_generate" "$points" "$work/layout10.txt" --layout 10
-printf '%s\r\n' "$work/points.txt" >"$work/state/file000.tmp"
-printf '%s\r\n' "$f" " $X1 " " $Y1 " "$Dh" "$k" "$X1N" "$Y1N" >"$work/state/file001.tmp"
+# The parameter file, as O.K. on the common points screen (or tavrelo-cli compute -p) writes it.
+printf '%s\r\n' "$f" " $X1 " " $Y1 " "$Dh" "$k" "$X1N" "$Y1N" >"$work/parameters.txt"
 
 # cct: shift onto common point 1 (and the height shift), then rotate by -theta, scale and
 # shift onto its target position: X' = k(dx cos - dy sin) + X1N, Y' = k(dy cos + dx sin) + Y1N
@@ -85,8 +85,8 @@ run_awk() {
         "$work/points.txt" >"$work/awk.txt"
 }
 
-run_apply() { "$bin/tavrelo_apply" "$work/state" "$work/result.txt"; }
-run_convert() { "$bin/tavrelo_convert" "$work/layout10.txt" "$work/PENZD_layout10.txt" 10; }
+run_apply() { "$cli" apply "$work/parameters.txt" "$work/points.txt" "$work/result.txt" >/dev/null; }
+run_convert() { "$cli" convert Y,X,Z,D "$work/layout10.txt" >/dev/null; }
 # For scale, what no tool can go below: copying the coordinate file as it is, to the disk.
 run_copy() { dd if="$work/points.txt" of="$work/copy.txt" bs=1M conv=fsync status=none; }
 
@@ -137,7 +137,7 @@ awk -v a="$median_apply" -v c="$median_cct" -v w="$median_awk" -v v="$median_con
     printf "  apply / copy    = %6.2f\n", a / d }'
 
 # Peak memory of the save step, small and large file.
-peak() { /usr/bin/time -f '%M' "$bin/tavrelo_apply" "$work/state" "$work/result.txt" 2>&1 >/dev/null | tail -1; }
+peak() { /usr/bin/time -f '%M' "$cli" apply "$work/parameters.txt" "$work/points.txt" "$work/result.txt" 2>&1 >/dev/null | tail -1; }
 small_kb=$(peak)
 rm -f "$work/columns.txt" "$work/layout10.txt" "$work/cct.txt" "$work/awk.txt" "$work/PENZD_layout10.txt" "$work/copy.txt"
 echo
