@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times Tavrelo's save step against PROJ's cct and an awk one-liner that do the same sum on the
-# same points, and measures peak memory for a small and a large file.
+# Times Tavrelo's save step (tavrelo-cli apply) against PROJ's cct and an awk one-liner that do
+# the same sum on the same points, and measures peak memory for a small and a large file.
 #
 #   bench/compare.sh [--rounds N] [--points N] [--big-points N] [--work DIR] [--build DIR]
 #
@@ -8,17 +8,20 @@
 # rotation, scale and shift: Tavrelo the coordinate file, awk the same file, cct the same
 # points as blank-separated columns through a pipeline of two affine steps (shift onto common
 # point 1, then rotate and scale onto its target position). The layout conversion of the same
-# points (exported as "Y,X,Z,D", layout 10) is timed beside them, and, for scale, a plain copy
-# of the coordinate file to the disk (dd with fsync): what moving the bytes alone costs.
+# points (exported as "Y,X,Z,D", tavrelo-cli convert) is timed beside them, and, for scale, a plain copy
+# of the coordinate file to the disk (dd with fsync): what moving the bytes alone costs. The
+# least-squares fit (tavrelo-cli fit) of 200 common points spread through the same file, with
+# the scale and outlier dropping, is timed beside them too.
 #
 # Every tool runs once per round, in a rotating order. Each run writes a new output file: the
 # one of the round before is removed, and everything written before is on the disk, before the
 # clock starts. Tavrelo waits until its output is on the disk (fsync); cct and awk do not. The
 # medians and the ratios are printed at the end. Peak memory (/usr/bin/time) is that of the
-# save step on --points and on --big-points points (default 10 000 000).
+# save step and of the fit on --points and on --big-points points (default 10 000 000); on the
+# large file the fit and the save step are also timed once each.
 #
 # Needs cct (Debian: proj-bin) and /usr/bin/time (Debian: time). Builds its own release of the
-# drivers in build-bench/ unless --build names a build folder configured with -DTAVRELO_BENCH=ON.
+# tools in build-bench/ unless --build names a build folder configured with -DTAVRELO_BENCH=ON.
 set -euo pipefail
 
 rounds=7
@@ -47,14 +50,14 @@ if [ -z "$build" ]; then
     cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTAVRELO_BENCH=ON -DTAVRELO_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" -j 2 --target tavrelo_generate tavrelo_apply tavrelo_convert >/dev/null
+cmake --build "$build" -j 2 --target tavrelo_generate tavrelo-cli >/dev/null
 bin="$build/bench"
+cli="$build/tavrelo-cli"
 
 if [ -z "$work" ]; then
     work=$(mktemp -d "${TMPDIR:-/tmp}/tavrelo-compare-XXXXXX")
     trap 'rm -rf "$work"' EXIT
 fi
-mkdir -p "$work/state"
 
 # The job: rotation in grads, common point 1 in both systems, height shift, scale.
 f=12.3456789 X1=475000 Y1=4200000 Dh=0.85 k=1.00025 X1N=475123.456 Y1N=4200987.654
@@ -63,8 +66,8 @@ echo "Generating $points points in $work ..."
 "$bin/tavrelo_generate" "$points" "$work/points.txt"
 "$bin/tavrelo_generate" "$points" "$work/columns.txt" --columns
 "$bin/tavrelo_generate" "$points" "$work/layout10.txt" --layout 10
-printf '%s\r\n' "$work/points.txt" >"$work/state/file000.tmp"
-printf '%s\r\n' "$f" " $X1 " " $Y1 " "$Dh" "$k" "$X1N" "$Y1N" >"$work/state/file001.tmp"
+# The parameter file, as O.K. on the common points screen (or tavrelo-cli compute -p) writes it.
+printf '%s\r\n' "$f" " $X1 " " $Y1 " "$Dh" "$k" "$X1N" "$Y1N" >"$work/parameters.txt"
 
 # cct: shift onto common point 1 (and the height shift), then rotate by -theta, scale and
 # shift onto its target position: X' = k(dx cos - dy sin) + X1N, Y' = k(dy cos + dx sin) + Y1N
@@ -85,13 +88,24 @@ run_awk() {
         "$work/points.txt" >"$work/awk.txt"
 }
 
-run_apply() { "$bin/tavrelo_apply" "$work/state" "$work/result.txt"; }
-run_convert() { "$bin/tavrelo_convert" "$work/layout10.txt" "$work/PENZD_layout10.txt" 10; }
+# The fit: 200 common points spread evenly through the coordinate file, carried into a target
+# system by a turn, a scale and a shift, matched by point number and fitted with outlier dropping.
+make_common() {
+    awk -F, -v n="$(wc -l <"$work/points.txt")" 'BEGIN { e = int(n / 200); t = 0.2; k = 1.0003 }
+        (NR - 1) % e == 0 && c < 200 { c++; x = $2 - 475000; y = $3 - 4200000
+            printf "%s,%.3f,%.3f,%.3f,\r\n", $1, k * (x * cos(t) + y * sin(t)) + 470000, k * (y * cos(t) - x * sin(t)) + 4100000, $4 - 0.85 }' \
+        "$work/points.txt" >"$work/common.txt"
+}
+make_common
+run_fit() { "$cli" fit "$work/points.txt" "$work/common.txt" --scale --drop-outliers -p "$work/fit.tmp" >/dev/null; }
+
+run_apply() { "$cli" apply "$work/parameters.txt" "$work/points.txt" "$work/result.txt" >/dev/null; }
+run_convert() { "$cli" convert Y,X,Z,D "$work/layout10.txt" >/dev/null; }
 # For scale, what no tool can go below: copying the coordinate file as it is, to the disk.
 run_copy() { dd if="$work/points.txt" of="$work/copy.txt" bs=1M conv=fsync status=none; }
 
-tools=(apply cct awk convert copy)
-declare -A output=([apply]=result.txt [cct]=cct.txt [awk]=awk.txt [convert]=PENZD_layout10.txt [copy]=copy.txt)
+tools=(apply cct awk convert copy fit)
+declare -A output=([apply]=result.txt [cct]=cct.txt [awk]=awk.txt [convert]=PENZD_layout10.txt [copy]=copy.txt [fit]=fit.tmp)
 
 # One warm-up round, which also checks that the peers did the same work.
 for t in "${tools[@]}"; do "run_$t"; done
@@ -130,21 +144,33 @@ for t in "${tools[@]}"; do
     declare "median_$t=$m"
     printf '  %-8s median %7.3f s   (%s)\n' "$t" "$m" "${times[$t]% }"
 done
-awk -v a="$median_apply" -v c="$median_cct" -v w="$median_awk" -v v="$median_convert" -v d="$median_copy" 'BEGIN {
+awk -v a="$median_apply" -v c="$median_cct" -v w="$median_awk" -v v="$median_convert" -v d="$median_copy" -v m="$median_fit" 'BEGIN {
     printf "  cct / apply     = %6.1f\n", c / a
+    printf "  fit / apply     = %6.2f\n", m / a
     printf "  awk / apply     = %6.1f\n", w / a
     printf "  convert / apply = %6.2f\n", v / a
     printf "  apply / copy    = %6.2f\n", a / d }'
 
 # Peak memory of the save step, small and large file.
-peak() { /usr/bin/time -f '%M' "$bin/tavrelo_apply" "$work/state" "$work/result.txt" 2>&1 >/dev/null | tail -1; }
+peak() { /usr/bin/time -f '%M' "$cli" apply "$work/parameters.txt" "$work/points.txt" "$work/result.txt" 2>&1 >/dev/null | tail -1; }
+peak_fit() { /usr/bin/time -f '%M' "$cli" fit "$work/points.txt" "$work/common.txt" --scale --drop-outliers -p "$work/fit.tmp" 2>&1 >/dev/null | tail -1; }
 small_kb=$(peak)
+small_fit_kb=$(peak_fit)
 rm -f "$work/columns.txt" "$work/layout10.txt" "$work/cct.txt" "$work/awk.txt" "$work/PENZD_layout10.txt" "$work/copy.txt"
 echo
 echo "Generating $big_points points ..."
 "$bin/tavrelo_generate" "$big_points" "$work/points.txt"
 big_kb=$(peak)
+make_common
+# The whole-process times of the fit and the save step on the large file, once each.
+start=$EPOCHREALTIME; run_fit; fit_big=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.3f", b - a }')
+start=$EPOCHREALTIME; run_apply; apply_big=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.3f", b - a }')
+big_fit_kb=$(peak_fit)
 rm -f "$work/points.txt" "$work/result.txt"
 echo "peak memory of apply (maximum resident set size):"
 awk -v n="$points" -v s="$small_kb" -v N="$big_points" -v b="$big_kb" 'BEGIN {
     printf "  %9d points: %6d KB\n  %9d points: %6d KB   (%+.1f %%)\n", n, s, N, b, (b - s) * 100 / s }'
+echo "peak memory of fit (200 common points):"
+awk -v n="$points" -v s="$small_fit_kb" -v N="$big_points" -v b="$big_fit_kb" 'BEGIN {
+    printf "  %9d points: %6d KB\n  %9d points: %6d KB   (%+.1f %%)\n", n, s, N, b, (b - s) * 100 / s }'
+echo "$big_points points, one run each: fit $fit_big s, apply $apply_big s"

@@ -30,12 +30,12 @@ double rotationGrads(double rho)
 namespace {
 
 // A coordinate of a picked row as a number for arithmetic: empty counts as 0, a text fails.
-double sourceCoordinate(const PointTable& t, int row, const Value& v, const char* field, int point)
+double sourceCoordinate(const PointRecord& record, const Value& v, const char* field, int point)
 {
     double n = 0.0;
     if (!v.arithmetic(n))
         throw Failure("Το " + std::string(field) + " του κοινού σημείου " + std::to_string(point) + " (σημείο " +
-                      inQuotes(windows1253ToUtf8(t.Pn[row])) + ") δεν είναι αριθμός: " +
+                      inQuotes(windows1253ToUtf8(record.Pn)) + ") δεν είναι αριθμός: " +
                       inQuotes(windows1253ToUtf8(v.text)) + ". Δεν έγινε υπολογισμός.");
     return n;
 }
@@ -49,6 +49,14 @@ double typedCoordinate(const std::string& text, const char* box, char separator)
     return *n;
 }
 
+bool anyTargetMissing(const CommonPointInput& in)
+{
+    for (const std::string* text : {&in.X1N, &in.Y1N, &in.h1N, &in.X2N, &in.Y2N, &in.h2N})
+        if (text->empty())
+            return true;
+    return false;
+}
+
 void requireFinite(double value)
 {
     if (!std::isfinite(value))
@@ -60,24 +68,32 @@ void requireFinite(double value)
 std::optional<ParameterResult> computeParameters(const CommonPointInput& in, const HandoffFiles& handoff,
                                                  char decimalSeparator)
 {
-    // 1. Completeness: only the empty string counts as missing (a text of blanks is present).
-    for (const std::string* text : {&in.X1N, &in.Y1N, &in.h1N, &in.X2N, &in.Y2N, &in.h2N})
-        if (text->empty())
-            return std::nullopt;
+    // 1. Completeness first: with a target text missing no file is read.
+    if (anyTargetMissing(in))
+        return std::nullopt;
 
     // 2. Source points, from the coordinate file read afresh.
     const LoadedPoints points = loadPointTable(handoff);
-    const PointTable& t = points.table;
     if (in.row1 < 0 || in.row1 >= points.count)
         throw Failure("Δεν έχει επιλεγεί το κοινό σημείο 1. Δεν έγινε υπολογισμός.");
     if (in.row2 < 0 || in.row2 >= points.count)
         throw Failure("Δεν έχει επιλεγεί το κοινό σημείο 2. Δεν έγινε υπολογισμός.");
-    const double X1 = sourceCoordinate(t, in.row1, t.X[in.row1], "X", 1);
-    const double Y1 = sourceCoordinate(t, in.row1, t.Y[in.row1], "Y", 1);
-    const double h1 = sourceCoordinate(t, in.row1, t.h[in.row1], "h", 1);
-    const double X2 = sourceCoordinate(t, in.row2, t.X[in.row2], "X", 2);
-    const double Y2 = sourceCoordinate(t, in.row2, t.Y[in.row2], "Y", 2);
-    const double h2 = sourceCoordinate(t, in.row2, t.h[in.row2], "h", 2);
+    return computeParametersFor(points.table.row(in.row1), points.table.row(in.row2), in, decimalSeparator);
+}
+
+std::optional<ParameterResult> computeParametersFor(const PointRecord& point1, const PointRecord& point2,
+                                                    const CommonPointInput& in, char decimalSeparator)
+{
+    // 1. Completeness: only the empty string counts as missing (a text of blanks is present).
+    if (anyTargetMissing(in))
+        return std::nullopt;
+
+    const double X1 = sourceCoordinate(point1, point1.X, "X", 1);
+    const double Y1 = sourceCoordinate(point1, point1.Y, "Y", 1);
+    const double h1 = sourceCoordinate(point1, point1.h, "h", 1);
+    const double X2 = sourceCoordinate(point2, point2.X, "X", 2);
+    const double Y2 = sourceCoordinate(point2, point2.Y, "Y", 2);
+    const double h2 = sourceCoordinate(point2, point2.h, "h", 2);
     const double X1N = typedCoordinate(in.X1N, "X1N", decimalSeparator);
     const double Y1N = typedCoordinate(in.Y1N, "Y1N", decimalSeparator);
     const double h1N = typedCoordinate(in.h1N, "h1N", decimalSeparator);

@@ -3,6 +3,7 @@
 // shift, the shift of common point 1 and an accuracy figure.
 
 #include "data/handoff_files.h"
+#include "data/point_table.h"
 
 #include <optional>
 #include <string>
@@ -26,6 +27,12 @@ struct ParameterResult {
 // std::nullopt: a target text is empty (show Form5). Other failures throw tavrelo::Failure.
 std::optional<ParameterResult> computeParameters(const CommonPointInput&, const HandoffFiles&,
                                                  char decimalSeparator = '.');
+
+// The same computation for two source points already read (their X, Y and h; Pn names them
+// in messages), wherever they came from. The rows of `input` play no part: the result is the
+// one computeParameters gives when those rows hold these two records.
+std::optional<ParameterResult> computeParametersFor(const PointRecord& point1, const PointRecord& point2,
+                                                    const CommonPointInput& input, char decimalSeparator = '.');
 
 // Bearing of a direction with coordinate differences dX, dY: counted from +Y towards +X,
 // radians in [0, 2·kPiCompute).

@@ -1,0 +1,116 @@
+// The least-squares fit from the command line.
+
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "data/common_points.h"
+#include "data/handoff_files.h"
+#include "text/codepage.h"
+#include "text/failure.h"
+#include "transform/fit_report.h"
+#include "transform/similarity_fit.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <filesystem>
+
+#include <unistd.h>
+
+namespace tavrelo::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// An output file is refused before anything is computed or written when it names one of the
+// inputs or the other output, or when its folder cannot take it.
+void checkOutput(const std::string& output, const char* what, const FitRequest& r)
+{
+    if (output.empty())
+        return;
+    if (isSameFile(output, r.coordinateFile) || isSameFile(output, r.targetFile))
+        throw Failure(std::string("Το ") + what + " " + inQuotes(output) +
+                      " είναι ένα από τα αρχεία εισόδου. Δώστε άλλο όνομα.");
+    const fs::path folder = fs::path(output).parent_path().empty() ? fs::path(".") : fs::path(output).parent_path();
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK) != 0)
+        throw Failure(std::string("Το ") + what + " " + inQuotes(output) + " δεν γράφεται: ο φάκελος " +
+                      inQuotes(folder.string()) + " δεν υπάρχει ή δεν δέχεται αρχεία. Δεν γράφτηκε κανένα αρχείο.");
+}
+
+// A number for JSON, or null.
+nlohmann::ordered_json numberOrNull(const std::optional<double>& value)
+{
+    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+}
+
+nlohmann::ordered_json fitJson(const CommonPoints& points, const SimilarityFit& fit)
+{
+    nlohmann::ordered_json j;
+    j["parameters"] = {{"f", fit.f},           {"X1", fit.X1},   {"Y1", fit.Y1},  {"Dh", fit.Dh},
+                       {"klimax", fit.klimax}, {"X1N", fit.X1N}, {"Y1N", fit.Y1N}};
+    j["used"] = fit.used;
+    j["sigma0"] = numberOrNull(fit.sigma0);
+    j["height_sigma"] = numberOrNull(fit.heightSigma);
+    j["points"] = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < points.matched.size(); ++i) {
+        const Residual& r = fit.residuals.at(i);
+        j["points"].push_back({{"Pn", windows1253ToUtf8(points.matched[i].Pn)},
+                               {"used", r.used},
+                               {"vX", r.vX},
+                               {"vY", r.vY},
+                               {"vh", numberOrNull(r.vh)},
+                               {"v", r.v}});
+    }
+    j["unmatched"] = nlohmann::ordered_json::array();
+    for (const std::string& Pn : points.unmatched)
+        j["unmatched"].push_back(windows1253ToUtf8(Pn));
+    return j;
+}
+
+}  // namespace
+
+void runFit(const FitRequest& request, std::ostream& out)
+{
+    checkOutput(request.parameterFile, "αρχείο παραμέτρων", request);
+    checkOutput(request.reportFile, "αρχείο αναφοράς", request);
+    if (!request.parameterFile.empty() && !request.reportFile.empty() &&
+        fs::path(request.parameterFile).lexically_normal() == fs::path(request.reportFile).lexically_normal())
+        throw Failure("Το αρχείο παραμέτρων και το αρχείο αναφοράς έχουν το ίδιο όνομα " +
+                      inQuotes(request.reportFile) + ". Δώστε άλλο όνομα.");
+
+    const CommonPoints points = matchCommonPoints(request.coordinateFile, request.targetFile);
+    std::vector<bool> use(points.matched.size(), true);
+    for (const std::string& excluded : request.excluded) {
+        const std::string Pn = utf8ToWindows1253(excluded);
+        bool found = false;
+        for (std::size_t i = 0; i < points.matched.size(); ++i)
+            if (points.matched[i].Pn == Pn) {
+                use[i] = false;
+                found = true;
+            }
+        if (!found)
+            throw Failure("Το σημείο " + inQuotes(excluded) +
+                          " που εξαιρείται δεν είναι κοινό σημείο των δύο αρχείων. Δεν έγινε υπολογισμός.");
+    }
+    FitOptions options;
+    options.scaleWanted = request.scaleWanted;
+    if (request.tolerance)
+        options.tolerance = *request.tolerance;
+    const SimilarityFit fit =
+        request.dropOutliers ? dropOutliers(points.matched, use, options) : fitSimilarity(points.matched, use, options);
+
+    const FitReportInput report{absoluteInputPath(request.coordinateFile), absoluteInputPath(request.targetFile),
+                                reportDateNow(), &points, &fit};
+    if (!request.parameterFile.empty())
+        writeParameterFile(request.parameterFile, parameterLinesOf(fit));
+    if (!request.reportFile.empty())
+        writeFitReport(request.reportFile, report);
+
+    if (request.json)
+        printJson(out, fitJson(points, fit));
+    else
+        out << windows1253ToUtf8(fitReport(report));
+}
+
+}  // namespace tavrelo::cli
