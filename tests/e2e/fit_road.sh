@@ -8,28 +8,9 @@
 set -euo pipefail
 program=$1 writer=$2 examples=$3 cli=${4:-}
 
-work=$(mktemp -d)
-app=
-xvfb=
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "fit road: $*" >&2
-    [ -s "$work/program.log" ] && { echo "--- what the program printed:" >&2; grep -v '^QStandardPaths' "$work/program.log" | tail -n 60 >&2; }
-    exit 1
-}
+road="fit road" screen=1600x1200x24
+source "$(dirname "$0")/road_support.sh"
 
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-export HOME="$work" XDG_STATE_HOME="$work/state"
 # No desktop here: Qt's own file dialog, whose name box takes a typed path.
 export TAVRELO_QT_FILE_DIALOG=1
 mkdir -p "$work/survey"
@@ -37,25 +18,6 @@ cp "$examples/survey.txt" "$examples/survey_common_points.txt" "$work/survey/"
 cd "$work/survey"
 QT_QPA_PLATFORM=xcb "$program" 2>"$work/program.log" &
 app=$!
-
-window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$id" ] && { echo "$id"; return; }
-        sleep 0.1
-    done
-    fail "no window \"$1\""
-}
-gone() {
-    for _ in $(seq 100); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "window \"$1\" did not close"
-}
-visible_windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
-click() { xdotool mousemove --sync --window "$1" "$2" "$3" click 1; sleep 0.3; }
-type_into() { click "$1" "$2" "$3"; xdotool type --delay 20 "$4"; }
 
 # Splash, then the menu.
 for _ in $(seq 100); do [ "$(visible_windows)" -ge 1 ] && break; sleep 0.1; done

@@ -5,54 +5,14 @@
 set -euo pipefail
 program=$1 writer=$2 examples=$3
 
-work=$(mktemp -d)
-app=
-xvfb=
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "whole road: $*" >&2
-    [ -s "$work/program.log" ] && { echo "--- what the program printed:" >&2; grep -v '^QStandardPaths' "$work/program.log" | tail -n 60 >&2; }
-    exit 1
-}
+road="whole road" screen=1280x1024x24
+source "$(dirname "$0")/road_support.sh"
 
-# An X server of our own, on the first free display.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-export HOME="$work" XDG_STATE_HOME="$work/state"
 mkdir -p "$work/survey"
 cp "$examples/survey.txt" "$work/survey/"
 cd "$work/survey"
 QT_QPA_PLATFORM=xcb "$program" 2>"$work/program.log" &
 app=$!
-
-# The visible window titled exactly $1 (waits for it).
-window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$id" ] && { echo "$id"; return; }
-        sleep 0.1
-    done
-    fail "no window \"$1\""
-}
-gone() {
-    for _ in $(seq 100); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "window \"$1\" did not close"
-}
-visible_windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
-click() { xdotool mousemove --sync --window "$1" "$2" "$3" click 1; sleep 0.3; }
-type_into() { click "$1" "$2" "$3"; xdotool type --delay 20 "$4"; }
 
 # 1. Only the splash; a key opens the menu and closes the splash.
 for _ in $(seq 100); do [ "$(visible_windows)" -ge 1 ] && break; sleep 0.1; done
