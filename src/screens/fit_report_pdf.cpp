@@ -158,6 +158,9 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
         QPainter painter;
         if (!painter.begin(&writer))
             throw cannotWrite(QStringLiteral("η σελίδα PDF δεν ξεκίνησε"));
+        // The plan's dots go in as a picture: kept lossless, so that single dots stay sharp
+        // (and no JPEG encoder is loaded).
+        painter.setRenderHint(QPainter::LosslessImageRendering);
         Pages pages(writer, painter);
         const QFont body = pageFont(9);
         const QFont bold = pageFont(9, true);
