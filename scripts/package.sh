@@ -54,7 +54,7 @@ for path in ./usr/bin/tavrelo \
             ./usr/share/doc/tavrelo/examples/survey.txt; do
     grep -qxF "$path" <<<"$contents" || fail "the package lacks ${path#.}"
 done
-# The command-line program and its manual page, whenever the project has them.
+# The command-line program and its manual pages (English and Greek), whenever the project has them.
 cli=$(find "$build" -path "$build/_CPack_Packages" -prune -o -type f -name tavrelo-cli -print -quit)
 if [ -n "$cli" ]; then
     grep -qxF ./usr/bin/tavrelo-cli <<<"$contents" || fail "the package lacks /usr/bin/tavrelo-cli"
@@ -62,6 +62,8 @@ if [ -n "$cli" ]; then
 fi
 if [ -e packaging/tavrelo-cli.1 ]; then
     grep -qxF ./usr/share/man/man1/tavrelo-cli.1.gz <<<"$contents" || fail "the package lacks tavrelo-cli.1.gz"
+    grep -qxF ./usr/share/man/el/man1/tavrelo-cli.1.gz <<<"$contents" \
+        || fail "the package lacks el/man1/tavrelo-cli.1.gz"
 fi
 
 echo "== lintian"
