@@ -1,13 +1,13 @@
 #include "cli/commands.h"
 
 #include "cli/output.h"
+#include "data/file_io.h"
 #include "data/format_conversion.h"
 #include "data/handoff_files.h"
 #include "data/list_input.h"
 #include "data/point_table.h"
 #include "text/codepage.h"
 #include "text/failure.h"
-#include "text/number_form.h"
 #include "transform/apply_transformation.h"
 #include "transform/parameters.h"
 
@@ -133,10 +133,10 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
     for (const std::string& result : results) {
         if (fs::is_directory(result, ec))
             throw Failure("Το αποτέλεσμα " + inQuotes(result) + " είναι φάκελος. Δεν γράφτηκε κανένα αρχείο.");
-        if (isSameFile(result, parameterFile))
+        if (sameFile(result, parameterFile))
             throw Failure("Το αποτέλεσμα " + inQuotes(result) + " είναι το αρχείο παραμέτρων. Δεν γράφτηκε κανένα αρχείο.");
         for (const std::string& input : inputs)
-            if (isSameFile(result, input))
+            if (sameFile(result, input))
                 throw Failure("Το αποτέλεσμα " + inQuotes(result) + " είναι ένα από τα αρχεία συντεταγμένων που " +
                               "μετασχηματίζονται. Δώστε άλλον φάκελο. Δεν γράφτηκε κανένα αρχείο.");
     }
@@ -179,10 +179,12 @@ void runCompute(const ComputeRequest& request, std::ostream& out)
     typed.Y2N = request.point2.Y;
     typed.h2N = request.point2.h;
     typed.scaleWanted = request.scaleWanted;
+    // A missing target coordinate is told before the file is read, as on the screen.
+    const Failure missing("ΠΡΟΣΟΧΗ….. Δεν έχετε εισάγει όλες τις συντεταγμένες των κοινών σημείων.");
     for (const std::string* text : {&typed.X1N, &typed.Y1N, &typed.h1N, &typed.X2N, &typed.Y2N, &typed.h2N})
         if (text->empty())
-            throw Failure("ΠΡΟΣΟΧΗ….. Δεν έχετε εισάγει όλες τις συντεταγμένες των κοινών σημείων.");
-    if (!request.parameterFile.empty() && isSameFile(request.parameterFile, request.coordinateFile))
+            throw missing;
+    if (!request.parameterFile.empty() && sameFile(request.parameterFile, request.coordinateFile))
         throw Failure("Το αρχείο παραμέτρων " + inQuotes(request.parameterFile) +
                       " είναι το ίδιο το αρχείο συντεταγμένων. Δώστε άλλο όνομα.");
 
@@ -192,20 +194,12 @@ void runCompute(const ComputeRequest& request, std::ostream& out)
     const PointRecord& p2 = requireFound(found.point2, request.point2.Pn, 2, request.coordinateFile);
     const std::optional<ParameterResult> result = computeParametersFor(p1, p2, typed, '.');
     if (!result)
-        throw Failure("ΠΡΟΣΟΧΗ….. Δεν έχετε εισάγει όλες τις συντεταγμένες των κοινών σημείων.");
+        throw missing;
 
     if (!request.parameterFile.empty()) {
-        // The seven lines O.K. on the common points screen writes: the texts of f, Dh, klimax
-        // and the typed X1N, Y1N, with X1 and Y1 of common point 1 in the print form.
-        ParameterLines lines;
-        lines.f = result->f;
-        appendPrintForm(lines.X1, p1.X);
-        appendPrintForm(lines.Y1, p1.Y);
-        lines.Dh = result->Dh;
-        lines.klimax = result->klimax;
-        lines.X1N = typed.X1N;
-        lines.Y1N = typed.Y1N;
-        writeParameterFile(request.parameterFile, lines);
+        // The seven lines O.K. on the common points screen writes.
+        writeParameterFile(request.parameterFile,
+                           twoPointParameterLines(p1, {result->f, result->Dh, result->klimax, typed.X1N, typed.Y1N}));
     }
 
     if (request.json) {
@@ -250,7 +244,7 @@ void runConvert(int layoutIndex, const std::string& inputFile, const std::string
         const fs::path input(inputFile);
         result = (input.parent_path() / ("PENZD_" + input.filename().string())).string();
     }
-    if (isSameFile(result, inputFile))
+    if (sameFile(result, inputFile))
         throw Failure("Το αρχείο " + inQuotes(result) +
                       " είναι το ίδιο το αρχείο που μετατρέπεται. Δώστε άλλο όνομα. Το αρχείο δεν μετατράπηκε.");
     convertToPointFile(inputFile, result, layoutIndex);

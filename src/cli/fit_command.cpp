@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "data/common_points.h"
+#include "data/file_io.h"
 #include "data/handoff_files.h"
 #include "text/codepage.h"
 #include "text/failure.h"
@@ -28,7 +29,7 @@ void checkOutput(const std::string& output, const char* what, const FitRequest& 
 {
     if (output.empty())
         return;
-    if (isSameFile(output, r.coordinateFile) || isSameFile(output, r.targetFile))
+    if (sameFile(output, r.coordinateFile) || sameFile(output, r.targetFile))
         throw Failure(std::string("Το ") + what + " " + inQuotes(output) +
                       " είναι ένα από τα αρχεία εισόδου. Δώστε άλλο όνομα.");
     const fs::path folder = fs::path(output).parent_path().empty() ? fs::path(".") : fs::path(output).parent_path();

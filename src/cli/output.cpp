@@ -1,14 +1,8 @@
 #include "cli/output.h"
 
-#include <filesystem>
+#include <algorithm>
 
 namespace tavrelo::cli {
-
-bool isSameFile(const std::string& a, const std::string& b)
-{
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
-}
 
 namespace {
 

@@ -17,9 +17,6 @@ inline constexpr const char* kDistanceWarning =
     "Αυτό μπορεί να οφείλεται σε λανθασμένη πληκτρολόγιση των συντεταγμένων, σε λάθος επιλογής σημείων "
     "ή σε σημαντικό σφάλμα στις εξασφαλίσεις. Παρακαλώ ελέγξτε τις συντεταγμένες.";
 
-// True when both paths name one existing file.
-bool isSameFile(const std::string& a, const std::string& b);
-
 // Lines "label : text", the colons in one column (labels are UTF-8).
 void printLabelled(std::ostream& out, std::initializer_list<std::pair<const char*, std::string>> lines);
 

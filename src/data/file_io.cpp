@@ -185,4 +185,10 @@ void createPrivateFolder(const std::filesystem::path& folder)
     }
 }
 
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
 }  // namespace tavrelo

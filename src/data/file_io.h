@@ -106,4 +106,7 @@ std::string readFirstLine(const std::filesystem::path& path);
 // Creates a folder, and any missing folder above it, readable and writable by its owner only.
 void createPrivateFolder(const std::filesystem::path& folder);
 
+// True when both paths name one existing file, however each is spelled.
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
 }  // namespace tavrelo

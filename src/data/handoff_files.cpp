@@ -50,6 +50,11 @@ void writeTransformParameters(const HandoffFiles& handoff, int row1, const Param
     if (row1 < 0 || row1 >= points.count)
         throw Failure("Δεν έχει επιλεγεί το κοινό σημείο 1. Οι παράμετροι δεν γράφτηκαν.");
 
+    writeHandoffParameters(handoff, twoPointParameterLines(points.table.row(row1), boxes, decimalSeparator));
+}
+
+ParameterLines twoPointParameterLines(const PointRecord& point1, const ParameterBoxes& boxes, char decimalSeparator)
+{
     // A box text goes to the file with '.' as its separator, and only when it is a number:
     // anything else would not read back as the value shown.
     auto boxText = [decimalSeparator](const std::string& text, const char* box) {
@@ -66,12 +71,17 @@ void writeTransformParameters(const HandoffFiles& handoff, int row1, const Param
 
     ParameterLines lines;
     lines.f = boxText(boxes.f, "φ");
-    appendPrintForm(lines.X1, points.table.X[row1]);
-    appendPrintForm(lines.Y1, points.table.Y[row1]);
+    appendPrintForm(lines.X1, point1.X);
+    appendPrintForm(lines.Y1, point1.Y);
     lines.Dh = boxText(boxes.Dh, "Dh");
     lines.klimax = boxText(boxes.klimax, "Κλίμακα");
     lines.X1N = boxText(boxes.X1N, "X1N");
     lines.Y1N = boxText(boxes.Y1N, "Y1N");
+    return lines;
+}
+
+void writeHandoffParameters(const HandoffFiles& handoff, const ParameterLines& lines)
+{
     createPrivateFolder(handoff.folder());
     writeParameterFile(handoff.parameterFile(), lines);
 }

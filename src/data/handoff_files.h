@@ -11,6 +11,8 @@
 
 namespace tavrelo {
 
+struct PointRecord;
+
 class HandoffFiles {
 public:
     explicit HandoffFiles(std::filesystem::path folder);
@@ -67,6 +69,15 @@ struct ParameterBoxes {
 // Failure, and file001.tmp keeps its previous content.
 void writeTransformParameters(const HandoffFiles&, int row1, const ParameterBoxes& boxes,
                               char decimalSeparator = '.');
+
+// The seven lines of the two-point road for common point 1 `point1` (its X and Y in the print
+// form) and the boxes' texts (with '.' in place of `decimalSeparator`). A box text that is not
+// a number is a Failure.
+ParameterLines twoPointParameterLines(const PointRecord& point1, const ParameterBoxes& boxes,
+                                      char decimalSeparator = '.');
+
+// Writes `lines` as file001.tmp, creating the hand-off folder (for its owner only) when needed.
+void writeHandoffParameters(const HandoffFiles&, const ParameterLines& lines);
 
 // Reads the seven fields of file001.tmp by list input into values. A missing file, or one
 // that ends before its seventh value, is a Failure.

@@ -350,4 +350,18 @@ std::optional<double> readTypedNumber(std::string_view text, char decimalSeparat
     return readDecimalNumber(plain);
 }
 
+std::string fixedDecimalForm(double value, int decimals, char decimalSeparator)
+{
+    char buffer[400];  // room for the largest double with every decimal asked for here
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, ec == std::errc{} ? end : buffer);
+    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
+        text.erase(0, 1);
+    if (decimalSeparator != '.')
+        for (char& c : text)
+            if (c == '.')
+                c = decimalSeparator;
+    return text;
+}
+
 }  // namespace tavrelo

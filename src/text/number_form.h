@@ -29,6 +29,11 @@ char* writeGeneralNumberForm(char* out, double value, char decimalSeparator = '.
 
 void appendPrintForm(std::string& out, double value);
 
+// A number with a fixed count of decimals (correctly rounded) and `decimalSeparator`, no digit
+// grouping, whatever the regional settings; a value that rounds to zero is written without a
+// sign ("0.000", not "-0.000"). For tables of residuals and reports.
+std::string fixedDecimalForm(double value, int decimals, char decimalSeparator = '.');
+
 // A value cut to three decimals is k / 1000 for a whole number k, its thousandths. These write
 // the general number form and the print form of `thousandths` / 1000: the same text as
 // appendGeneralNumberForm(out, thousandths / 1000), but written from the whole number itself

@@ -76,12 +76,6 @@ double cutToThousandths(double value)
     return std::floor(value * 1000);
 }
 
-bool sameFile(const std::string& a, const std::string& b)
-{
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
 // Where the save step finds its input: the parameters, the coordinate file's path, and any
 // file besides those two that the result may not replace.
 struct SaveInput {
@@ -119,8 +113,7 @@ void apply(const std::string& resultPath, const SaveInput& in)
                       " είναι το ίδιο το αρχείο συντεταγμένων που μετασχηματίζεται. Δώστε άλλο όνομα.");
     // Nor may it replace the hand-off files it was read from: the next save would find a
     // result where the chosen file or the parameters should be.
-    if ((!in.pathFile.empty() && sameFile(resultPath, in.pathFile.string())) ||
-        sameFile(resultPath, in.parameterFile.string()))
+    if ((!in.pathFile.empty() && sameFile(resultPath, in.pathFile)) || sameFile(resultPath, in.parameterFile))
         throw Failure("Το αρχείο αποτελεσμάτων " + inQuotes(resultPath) +
                       " είναι αρχείο όπου το πρόγραμμα κρατά το επιλεγμένο αρχείο ή τις παραμέτρους. Δώστε άλλο όνομα.");
 

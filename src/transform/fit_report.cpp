@@ -4,28 +4,15 @@
 #include "text/codepage.h"
 #include "text/number_form.h"
 
-#include <charconv>
 #include <ctime>
 
 namespace tavrelo {
 
 namespace {
 
-// A number with a fixed count of decimals and '.', whatever the regional settings; a value
-// that rounds to zero is written without a sign.
-std::string fixed(double value, int decimals)
-{
-    char buffer[400];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    std::string text(buffer, ec == std::errc{} ? end : buffer);
-    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
-        text.erase(0, 1);
-    return text;
-}
-
 std::string optionalFixed(const std::optional<double>& value, int decimals)
 {
-    return value ? fixed(*value, decimals) : "-";
+    return value ? fixedDecimalForm(*value, decimals) : "-";
 }
 
 // Windows-1253 bytes padded with blanks to `width` characters (one byte a character), text
@@ -71,15 +58,15 @@ std::string fitReport(const FitReportInput& in)
     item("Μέθοδος", utf8ToWindows1253(fit.scaleWanted ? "με κλίμακα (4 παράμετροι)" : "χωρίς κλίμακα (3 παράμετροι)"));
     line("");
     line(" Παράμετροι μετασχηματισμού");
-    item("Στροφή f (grad)", fixed(fit.f, kRotationDecimals));
-    item("Κλίμακα", fixed(fit.klimax, kScaleDecimals));
-    item("X1 (κέντρο βάρους, αρχικό)", fixed(fit.X1, kLengthDecimals));
-    item("Y1 (κέντρο βάρους, αρχικό)", fixed(fit.Y1, kLengthDecimals));
-    item("X1N (κέντρο βάρους, προορισμού)", fixed(fit.X1N, kLengthDecimals));
-    item("Y1N (κέντρο βάρους, προορισμού)", fixed(fit.Y1N, kLengthDecimals));
-    item("Dx = X1N - X1", fixed(fit.dx(), kLengthDecimals));
-    item("Dy = Y1N - Y1", fixed(fit.dy(), kLengthDecimals));
-    item("Dh (h - H)", fixed(fit.Dh, kLengthDecimals));
+    item("Στροφή f (grad)", fixedDecimalForm(fit.f, kRotationDecimals));
+    item("Κλίμακα", fixedDecimalForm(fit.klimax, kScaleDecimals));
+    item("X1 (κέντρο βάρους, αρχικό)", fixedDecimalForm(fit.X1, kLengthDecimals));
+    item("Y1 (κέντρο βάρους, αρχικό)", fixedDecimalForm(fit.Y1, kLengthDecimals));
+    item("X1N (κέντρο βάρους, προορισμού)", fixedDecimalForm(fit.X1N, kLengthDecimals));
+    item("Y1N (κέντρο βάρους, προορισμού)", fixedDecimalForm(fit.Y1N, kLengthDecimals));
+    item("Dx = X1N - X1", fixedDecimalForm(fit.dx(), kLengthDecimals));
+    item("Dy = Y1N - Y1", fixedDecimalForm(fit.dy(), kLengthDecimals));
+    item("Dh (h - H)", fixedDecimalForm(fit.Dh, kLengthDecimals));
     line("");
     line(" Στατιστικά");
     item("Κοινά σημεία σε χρήση", std::to_string(fit.used) + utf8ToWindows1253(" από ") + std::to_string(points.matched.size()));
@@ -87,7 +74,7 @@ std::string fitReport(const FitReportInput& in)
     item("Σημεία με υψόμετρο σε χρήση", std::to_string(fit.heightsUsed));
     item("Τυπικό σφάλμα σ0", optionalFixed(fit.sigma0, kResidualDecimals));
     item("Τυπικό σφάλμα υψομέτρων", optionalFixed(fit.heightSigma, kResidualDecimals));
-    item("Ανοχή", fixed(fit.tolerance, kLengthDecimals));
+    item("Ανοχή", fixedDecimalForm(fit.tolerance, kLengthDecimals));
     line("");
 
     // The table of points: Pn, in use, the residuals and a mark over the tolerance.
@@ -101,8 +88,8 @@ std::string fitReport(const FitReportInput& in)
     for (std::size_t i = 0; i < points.matched.size(); ++i) {
         const Residual& r = fit.residuals[i];
         out += " " + left(points.matched[i].Pn, pnWidth) + "  " + utf8ToWindows1253(r.used ? "ναι  " : "όχι  ") +
-               right(fixed(r.vX, kResidualDecimals), w) + right(fixed(r.vY, kResidualDecimals), w) +
-               right(optionalFixed(r.vh, kResidualDecimals), w) + right(fixed(r.v, kResidualDecimals), w) +
+               right(fixedDecimalForm(r.vX, kResidualDecimals), w) + right(fixedDecimalForm(r.vY, kResidualDecimals), w) +
+               right(optionalFixed(r.vh, kResidualDecimals), w) + right(fixedDecimalForm(r.v, kResidualDecimals), w) +
                (r.overTolerance ? "  *" : "") + "\r\n";
     }
     line("");
