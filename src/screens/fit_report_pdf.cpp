@@ -3,7 +3,6 @@
 #include "screens/points_plot.h"
 #include "screens/screen_mechanics.h"
 #include "text/failure.h"
-#include "text/number_form.h"
 
 #include <QFileInfo>
 #include <QPageLayout>
@@ -20,11 +19,6 @@ namespace {
 
 constexpr int kResolution = 300;                  // dots per inch of the page
 constexpr double kScreenPixel = kResolution / 96.0;  // one screen pixel on the page
-
-QString number(double value)
-{
-    return QString::fromStdString(generalNumberForm(value, regionalSeparator()));
-}
 
 QFont pageFont(double points, bool bold = false)
 {
@@ -190,15 +184,15 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
         pages.heading(QStringLiteral("Παράμετροι"));
         const std::vector<double> parameterColumns{0.42, 0.28};
         const std::pair<QString, QString> parameters[] = {
-            {QStringLiteral("Στροφή φ (βαθμοί)"), number(fit.f)},
-            {QStringLiteral("Κλίμακα"), number(fit.klimax)},
-            {QStringLiteral("Dx"), number(fit.dx())},
-            {QStringLiteral("Dy"), number(fit.dy())},
-            {QStringLiteral("Dh"), number(fit.Dh)},
-            {QStringLiteral("X1, κέντρο βάρους στο αρχείο"), number(fit.X1)},
-            {QStringLiteral("Y1, κέντρο βάρους στο αρχείο"), number(fit.Y1)},
-            {QStringLiteral("X1N, κέντρο βάρους στον προορισμό"), number(fit.X1N)},
-            {QStringLiteral("Y1N, κέντρο βάρους στον προορισμό"), number(fit.Y1N)},
+            {QStringLiteral("Στροφή φ (βαθμοί)"), displayNumber(fit.f)},
+            {QStringLiteral("Κλίμακα"), displayNumber(fit.klimax)},
+            {QStringLiteral("Dx"), displayNumber(fit.dx())},
+            {QStringLiteral("Dy"), displayNumber(fit.dy())},
+            {QStringLiteral("Dh"), displayNumber(fit.Dh)},
+            {QStringLiteral("X1, κέντρο βάρους στο αρχείο"), displayNumber(fit.X1)},
+            {QStringLiteral("Y1, κέντρο βάρους στο αρχείο"), displayNumber(fit.Y1)},
+            {QStringLiteral("X1N, κέντρο βάρους στον προορισμό"), displayNumber(fit.X1N)},
+            {QStringLiteral("Y1N, κέντρο βάρους στον προορισμό"), displayNumber(fit.Y1N)},
         };
         for (const auto& [name, value] : parameters)
             pages.row({name, value}, parameterColumns, body);
@@ -214,7 +208,7 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
             {QStringLiteral("Χωρίς αντιστοιχία στο αρχείο"), QString::number(points.unmatched.size())},
             {QStringLiteral("Τυπικό σφάλμα σ0"), optional(fit.sigma0)},
             {QStringLiteral("Τυπικό σφάλμα υψομέτρων"), optional(fit.heightSigma)},
-            {QStringLiteral("Ανοχή"), number(fit.tolerance) + QStringLiteral(" m")},
+            {QStringLiteral("Ανοχή"), displayNumber(fit.tolerance) + QStringLiteral(" m")},
         };
         for (const auto& [name, value] : statistics)
             pages.row({name, value}, parameterColumns, body);

@@ -1,6 +1,5 @@
 #include "screens/fit_screen.h"
 
-#include "data/file_io.h"
 #include "data/handoff_files.h"
 #include "screens/fit_report_pdf.h"
 #include "screens/points_plot.h"
@@ -27,11 +26,6 @@ namespace {
 const QColor kOverText(190, 0, 0);
 const QColor kOverGround(255, 226, 226);
 const QColor kUnusedText(140, 140, 140);
-
-QString number(double value)
-{
-    return QString::fromStdString(generalNumberForm(value, regionalSeparator()));
-}
 
 QString optionalFixed(const std::optional<double>& value, int decimals)
 {
@@ -182,12 +176,12 @@ QVariant FitTableModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         switch (column) {
         case Pn: return fromFileText(p.Pn);
-        case SourceX: return number(p.x);
-        case SourceY: return number(p.y);
-        case SourceH: return p.h ? number(*p.h) : QString();
-        case TargetX: return number(p.X);
-        case TargetY: return number(p.Y);
-        case TargetH: return p.H ? number(*p.H) : QString();
+        case SourceX: return displayNumber(p.x);
+        case SourceY: return displayNumber(p.y);
+        case SourceH: return p.h ? displayNumber(*p.h) : QString();
+        case TargetX: return displayNumber(p.X);
+        case TargetY: return displayNumber(p.Y);
+        case TargetH: return p.H ? displayNumber(*p.H) : QString();
         case VX: return r ? fixedDecimals(r->vX, 3) : QString();
         case VY: return r ? fixedDecimals(r->vY, 3) : QString();
         case VH: return r ? optionalFixed(r->vh, 3) : QString();
@@ -243,7 +237,7 @@ FitScreen::FitScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::mak
     for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
         makeReadOnlyLook(box);
     makeRed(ui->stateLabel);
-    ui->toleranceBox->setText(number(kDistanceTolerance));
+    ui->toleranceBox->setText(displayNumber(kDistanceTolerance));
     ui->coordinateFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ui->targetFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -324,7 +318,7 @@ void FitScreen::loadCommonPoints(const std::string& coordinatePath, const std::s
     CommonPoints points;
     {
         const WaitCursor wait;
-        points = matchCommonPoints(coordinatePath, targetPath, kPlanLimit);
+        points = matchCommonPoints(coordinatePath, targetPath, PointsPlot::kMaxDots);
     }
     // Read and matched: from here on the screen shows these files.
     coordinatePath_ = coordinatePath;
@@ -356,12 +350,15 @@ FitOptions FitScreen::options() const
     return options;
 }
 
-void FitScreen::refit()
+void FitScreen::refit(bool droppingOutliers)
 {
     if (points_.matched.empty())
         return;
+    // A fit that cannot be made is a state of the screen, not an error: it says why and
+    // offers no O.K.
     try {
-        fit_ = fitSimilarity(points_.matched, use_, options());
+        fit_ = droppingOutliers ? dropOutliers(points_.matched, use_, options())
+                                : fitSimilarity(points_.matched, use_, options());
     } catch (const Failure& failure) {
         noFit(QString::fromUtf8(failure.what()));
         return;
@@ -371,15 +368,7 @@ void FitScreen::refit()
 
 void FitScreen::dropOutliersButton_Click()
 {
-    if (points_.matched.empty())
-        return;
-    try {
-        fit_ = dropOutliers(points_.matched, use_, options());
-    } catch (const Failure& failure) {
-        noFit(QString::fromUtf8(failure.what()));
-        return;
-    }
-    showFit();
+    refit(true);
 }
 
 namespace {
@@ -412,11 +401,11 @@ std::vector<PlotPoint> plotPoints(const CommonPoints& points, const std::vector<
 void FitScreen::showFit()
 {
     const SimilarityFit& fit = *fit_;
-    ui->fBox->setText(number(fit.f));
-    ui->dxBox->setText(number(fit.dx()));
-    ui->dyBox->setText(number(fit.dy()));
-    ui->dhBox->setText(number(fit.Dh));
-    ui->scaleResultBox->setText(number(fit.klimax));
+    ui->fBox->setText(displayNumber(fit.f));
+    ui->dxBox->setText(displayNumber(fit.dx()));
+    ui->dyBox->setText(displayNumber(fit.dy()));
+    ui->dhBox->setText(displayNumber(fit.Dh));
+    ui->scaleResultBox->setText(displayNumber(fit.klimax));
     ui->sigma0Box->setText(optionalFixed(fit.sigma0, 4));
     ui->heightSigmaBox->setText(optionalFixed(fit.heightSigma, 4));
     for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
@@ -508,8 +497,7 @@ void FitScreen::okButton_Click()
         throw Failure("Έχει επιλεγεί άλλο αρχείο συντεταγμένων (" + inQuotes(chosen) +
                       ") από εκείνο των κοινών σημείων (" + inQuotes(coordinatePath_) +
                       "). Διαβάστε ξανά το αρχείο κοινών σημείων. Οι παράμετροι δεν γράφτηκαν.");
-    createPrivateFolder(handoffFiles().folder());
-    writeParameterFile(handoffFiles().parameterFile(), parameterLinesOf(*fit_));
+    writeHandoffParameters(handoffFiles(), parameterLinesOf(*fit_));
     close();
 }
 

@@ -74,9 +74,6 @@ public:
     explicit FitScreen(QWidget* parent = nullptr);
     ~FitScreen() override;
 
-    // Points of the coordinate file kept for the plan.
-    static constexpr std::size_t kPlanLimit = 100000;
-
 private:
     void Form_Load();
     void targetFileButton_Click();
@@ -86,7 +83,7 @@ private:
 
     void loadCommonPoints(const std::string& coordinatePath, const std::string& targetPath);
     FitOptions options() const;
-    void refit();
+    void refit(bool droppingOutliers = false);
     void showFit();
     void noFit(const QString& why);
 

@@ -1,7 +1,6 @@
 #include "screens/points_plot.h"
 
 #include "screens/screen_mechanics.h"
-#include "text/number_form.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -130,7 +129,7 @@ void drawNote(QPainter& painter, const QRectF& box)
 
 QString metres(double value)
 {
-    return QString::fromStdString(generalNumberForm(value, regionalSeparator())) + QStringLiteral(" m");
+    return displayNumber(value) + QStringLiteral(" m");
 }
 
 }  // namespace
@@ -159,14 +158,6 @@ void PointsPlot::setCommonPoints(std::vector<PlotPoint> points, double residualT
     if (first && wholeShown_)
         showAll();
     update();
-}
-
-void PointsPlot::clear()
-{
-    dots_.clear();
-    common_.clear();
-    marked_ = -1;
-    showAll();
 }
 
 QRectF PointsPlot::bounds() const
@@ -413,7 +404,7 @@ double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotVie
         const double residualMetres = roundDown125(barRoom / view.pixelsPerMetre() / factor);
         const double pixels = residualMetres * factor * view.pixelsPerMetre();
         const QString above = QStringLiteral("υπόλοιπα × ") +
-                              QString::fromStdString(generalNumberForm(factor, regionalSeparator()));
+                              displayNumber(factor);
         const QString below = metres(residualMetres);
         const double boxWidth = std::max({pixels, metrics.horizontalAdvance(above), metrics.horizontalAdvance(below)}) + 2 * pad;
         const double boxHeight = 2 * line + 2 * pad + 10 * pixelSize;

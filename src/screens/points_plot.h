@@ -68,7 +68,6 @@ public:
     // `residualTurn` (radians) turns the target-system residuals into the directions of the
     // coordinate file's plan: the fit's rotation t.
     void setCommonPoints(std::vector<PlotPoint> points, double residualTurn);
-    void clear();
     // Shows every dot and common point.
     void showAll();
 

@@ -12,7 +12,6 @@
 #include <QLocale>
 #include <QPalette>
 #include <QPixmap>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <new>
@@ -97,10 +96,15 @@ QString fromFileText(const std::string& bytes)
     return QString::fromStdString(windows1253ToUtf8(bytes));
 }
 
+QString displayNumber(double value)
+{
+    return QString::fromStdString(generalNumberForm(value, regionalSeparator()));
+}
+
 QString displayValue(const Value& value)
 {
     switch (value.kind) {
-    case Value::Kind::Number: return QString::fromStdString(generalNumberForm(value.number, regionalSeparator()));
+    case Value::Kind::Number: return displayNumber(value.number);
     case Value::Kind::Text: return fromFileText(value.text);
     case Value::Kind::Empty: break;
     }
@@ -109,13 +113,7 @@ QString displayValue(const Value& value)
 
 QString fixedDecimals(double value, int decimals)
 {
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(QLatin1Char('-')) && text.indexOf(QRegularExpression(QStringLiteral("[1-9]"))) < 0)
-        text.remove(0, 1);
-    const char separator = regionalSeparator();
-    if (separator != '.')
-        text.replace(QLatin1Char('.'), QLatin1Char(separator));
-    return text;
+    return QString::fromStdString(fixedDecimalForm(value, decimals, regionalSeparator()));
 }
 
 void prepareScreens()

@@ -72,6 +72,7 @@ QString fromFileText(const std::string& bytes);
 // A value as a box shows it: a number in the general number form with the regional separator,
 // a text as read, empty as empty text.
 QString displayValue(const Value& value);
+QString displayNumber(double value);
 
 // A number with a fixed count of decimals and the regional separator, no digit grouping
 // ("0.012", "-1,250"), as tables of residuals show them; negative zero is shown as zero.
