@@ -3,10 +3,10 @@
 # splash, menu, choose the example survey, common points, "Περισσότερα κοινά σημεία…", the
 # example's file of common points typed into the open dialog, drop the outliers, O.K., save.
 # The result must be what the core writes for the same files after dropping the outliers.
-# With tavrelo-cli given, its fit and its save step must agree with the screens too.
-# Usage: fit_road.sh PROGRAM EXPECTED_FIT_RESULT_WRITER EXAMPLES_FOLDER [TAVRELO_CLI]
+# tavrelo-cli's fit and its save step must agree with the screens too.
+# Usage: fit_road.sh PROGRAM EXPECTED_FIT_RESULT_WRITER EXAMPLES_FOLDER TAVRELO_CLI
 set -euo pipefail
-program=$1 writer=$2 examples=$3 cli=${4:-}
+program=$1 writer=$2 examples=$3 cli=$4
 
 road="fit road" screen=1600x1200x24
 source "$(dirname "$0")/road_support.sh"
@@ -73,14 +73,12 @@ gone "Αποθήκευση ώς....."
 "$writer" "$work/survey/survey.txt" "$work/survey/survey_common_points.txt" "$work/expected.txt"
 cmp "$XDG_STATE_HOME/tavrelo/file001.tmp" "$work/expected.txt.parameters" || fail "the parameters differ from the core's fit"
 cmp "$work/survey/result.txt" "$work/expected.txt" || fail "the result differs from the core's"
-if [ -n "$cli" ]; then
-    "$cli" fit "$work/survey/survey.txt" "$work/survey/survey_common_points.txt" --drop-outliers \
-        -p "$work/cli.parameters" >/dev/null || fail "tavrelo-cli fit failed"
-    cmp "$XDG_STATE_HOME/tavrelo/file001.tmp" "$work/cli.parameters" || fail "the parameters differ from tavrelo-cli fit's"
-    "$cli" apply "$XDG_STATE_HOME/tavrelo/file001.tmp" "$work/survey/survey.txt" "$work/cli_result.txt" ||
-        fail "tavrelo-cli apply failed"
-    cmp "$work/survey/result.txt" "$work/cli_result.txt" || fail "the result differs from tavrelo-cli apply's"
-fi
+"$cli" fit "$work/survey/survey.txt" "$work/survey/survey_common_points.txt" --drop-outliers \
+    -p "$work/cli.parameters" >/dev/null || fail "tavrelo-cli fit failed"
+cmp "$XDG_STATE_HOME/tavrelo/file001.tmp" "$work/cli.parameters" || fail "the parameters differ from tavrelo-cli fit's"
+"$cli" apply "$XDG_STATE_HOME/tavrelo/file001.tmp" "$work/survey/survey.txt" "$work/cli_result.txt" ||
+    fail "tavrelo-cli apply failed"
+cmp "$work/survey/result.txt" "$work/cli_result.txt" || fail "the result differs from tavrelo-cli apply's"
 # Σ1 within a centimetre of its target: the station off by half a metre was left out.
 grep -qE $'\r\n\xD3\x31,   4(74999\\.99[0-9]|75000\\.00[0-9]) ,   42010(00\\.00[0-9]|99\\.99[0-9]) ,' "$work/survey/result.txt" ||
     fail "Σ1 is not on its target: $(grep -a $'^\xD3\x31,' "$work/survey/result.txt" | iconv -f CP1253 -t UTF-8)"

@@ -232,16 +232,12 @@ TEST_F(FitScreenTest, TheExampleShowsItsOutlierAndDropsIt)
     control<QLineEdit>(save, "Text1")->setText(QStringLiteral("survey_target.txt"));
     click(control<QPushButton>(save, "Command1"));
     ASSERT_EQ(errorMessage(), QString());
-#ifdef TAVRELO_CLI
     // The command line's save step, with the parameters the screen handed on.
     const QString cli = QStringLiteral(TAVRELO_CLI);
     ASSERT_EQ(QProcess::execute(cli, {QStringLiteral("apply"), QString::fromStdString(handoff.parameterFile().string()),
                                       QString::fromStdString(kExamples + "/survey.txt"),
                                       QString::fromStdString((folder / "expected.txt").string())}),
               0);
-#else
-    applyTransformation((folder / "expected.txt").string(), kExamples + "/survey.txt", coreParameters);
-#endif
     EXPECT_EQ(readBytes(folder / "out" / "survey_target.txt"), readBytes(folder / "expected.txt"));
 }
 
