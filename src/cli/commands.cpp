@@ -43,7 +43,7 @@ FoundPoints findPoints(const std::string& path, const std::string& Pn1, const st
     long number = 0;
     while (!reader.atEnd() && !(found.point1 && found.point2)) {
         ++number;
-        readPointFields(reader, fields, number);
+        readPointFields(reader, fields, number, 0);  // numbers read only for the two points found
         const bool is1 = !found.point1 && fields[0].text == Pn1;
         const bool is2 = !found.point2 && fields[0].text == Pn2;
         if (!is1 && !is2)
