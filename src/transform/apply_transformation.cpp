@@ -6,6 +6,7 @@
 #include "text/codepage.h"
 #include "text/failure.h"
 #include "text/number_form.h"
+#include "transform/plane_mapping.h"
 
 #include <cmath>
 #include <cstring>
@@ -37,19 +38,6 @@ const char* const kDeltaHLabel = "            Delta h:";
 const char* const kScaleLabel = "            Scale  :";
 const char* const kRule = "___________________________________________";
 const char* const kLineEnd = "\r\n";
-
-const char* const kParameterNames[] = {"f (στροφή)", "X1", "Y1", "Dh", "klimax (κλίμακα)", "X1N", "Y1N"};
-
-// A parameter for arithmetic: the number, 0 when empty; a text cannot be used.
-double parameter(const Value& v, int index, const std::filesystem::path& parameterFile)
-{
-    double n = 0.0;
-    if (!v.arithmetic(n))
-        throw Failure("Η παράμετρος " + std::string(kParameterNames[index]) + " του αρχείου " +
-                      inQuotes(parameterFile.string()) + " δεν είναι αριθμός: " +
-                      inQuotes(windows1253ToUtf8(v.text)) + ". Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
-    return n;
-}
 
 // A coordinate field for arithmetic: the number, 0 when empty; false for a text.
 bool coordinate(const FieldView& field, double& value)
@@ -92,20 +80,8 @@ void apply(const std::string& resultPath, const SaveInput& in)
     OutputFile out(resultPath);
 
     const TransformParameters p = in.parameters();
-    const double f = parameter(p.f, 0, in.parameterFile);
-    const double X1 = parameter(p.X1, 1, in.parameterFile);
-    const double Y1 = parameter(p.Y1, 2, in.parameterFile);
-    const double Dh = parameter(p.Dh, 3, in.parameterFile);
-    const double klimax = parameter(p.klimax, 4, in.parameterFile);
-    const double X1N = parameter(p.X1N, 5, in.parameterFile);
-    const double Y1N = parameter(p.Y1N, 6, in.parameterFile);
-
-    // Rotation in radians: f times the constant first, then divided by 200.
-    const double theta = f * kPiApply / 200;
-    // The shift of common point 1 stands in the header: it must be a number.
-    if (!std::isfinite(X1N - X1) || !std::isfinite(Y1N - Y1))
-        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(in.parameterFile.string()) +
-                      " δίνουν μετατόπιση εκτός ορίων αριθμών. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
+    const PlaneMapping mapping(p, in.parameterFile);
+    const double X1 = mapping.X1(), Y1 = mapping.Y1(), X1N = mapping.X1N(), Y1N = mapping.Y1N();
 
     const std::string inputPath = in.coordinatePath();
     if (sameFile(resultPath, inputPath))
@@ -149,11 +125,6 @@ void apply(const std::string& resultPath, const SaveInput& in)
     text(kLineEnd);
     out.write(header);
 
-    // Every direction seen from common point 1 turns by theta (bearings counted from +Y
-    // towards +X), is scaled and carried onto common point 1's target position.
-    const double c = std::cos(-theta);
-    const double s = std::sin(-theta);
-
     // One record at a time, each line written before the next record is read.
     ListReader reader(inputPath);
     FieldView fields[5];  // Pn, X, Y, h, D
@@ -168,14 +139,12 @@ void apply(const std::string& resultPath, const SaveInput& in)
                               ": το πεδίο " + pointFieldName(i + 1) + " δεν είναι αριθμός (" +
                               inQuotes(windows1253ToUtf8(fields[i + 1].text)) + "). Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
         }
-        const double dx = xyh[0] - X1;
-        const double dy = xyh[1] - Y1;
-        const double u = dx * c - dy * s;
-        const double v = dy * c + dx * s;
+        double X, Y;
+        mapping.carry(xyh[0], xyh[1], X, Y);
         // The results cut to three decimals, as whole numbers of thousandths: Xo = Xk / 1000.
-        const double Xk = cutToThousandths(klimax * u + X1N);
-        const double Yk = cutToThousandths(klimax * v + Y1N);
-        const double hk = cutToThousandths(xyh[2] - Dh);
+        const double Xk = cutToThousandths(X);
+        const double Yk = cutToThousandths(Y);
+        const double hk = cutToThousandths(mapping.height(xyh[2]));
         if (!std::isfinite(Xk) || !std::isfinite(Yk) || !std::isfinite(hk))
             throw Failure("Η εγγραφή " + std::to_string(number) + " του αρχείου " + inQuotes(reader.name()) +
                           " δίνει αποτέλεσμα εκτός ορίων αριθμών. Το αρχείο αποτελεσμάτων δεν γράφτηκε.");
