@@ -354,7 +354,10 @@ TEST(TavreloCliHelp, EveryCommandHasGreekHelpWithAnExampleAndTheVersionIsTheProj
     EXPECT_NE(help.out.find("Εντολές:"), std::string::npos);
     const Outcome version = cli(folder.path(), {"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "tavrelo-cli " TAVRELO_VERSION "\n");
+    EXPECT_EQ(version.out.rfind("tavrelo-cli " TAVRELO_VERSION "\n", 0), 0u) << version.out;
+    EXPECT_NE(version.out.find("GPL-3.0-or-later"), std::string::npos) << version.out;
+    EXPECT_NE(version.out.find(TAVRELO_HOMEPAGE), std::string::npos) << version.out;
+    EXPECT_NE(version.out.find(TAVRELO_CONTACT), std::string::npos) << version.out;
     EXPECT_TRUE(test::listFolder(folder.path()).empty());
 }
 
