@@ -9,7 +9,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+          qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-qpa-plugins libgl-dev
           fonts-dejavu-core fonts-liberation fonts-gfs-neohellenic
           libcli11-dev nlohmann-json3-dev
           xvfb xdotool poppler-utils)

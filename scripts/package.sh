@@ -31,11 +31,11 @@ fail() { echo "package.sh: $*" >&2; failed=1; }
 echo "== desktop-file-validate"
 desktop-file-validate packaging/org.tavrelo.Tavrelo.desktop || fail "the desktop entry is not valid"
 echo "== appstreamcli validate --no-net"
-appstreamcli validate --no-net packaging/org.tavrelo.Tavrelo.metainfo.xml || fail "the AppStream metadata is not valid"
+appstreamcli validate --no-net "$build/packaging/filled/org.tavrelo.Tavrelo.metainfo.xml" || fail "the AppStream metadata is not valid"
 
 echo "== version $version"
 [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
-[ "$(dpkg-parsechangelog --file packaging/changelog --show-field Version)" = "$version" ] \
+[ "$(dpkg-parsechangelog --file "$build/packaging/filled/changelog" --show-field Version)" = "$version" ] \
     || fail "packaging/changelog has no entry for $version on top"
 grep -q "<release version=\"$version\"" packaging/org.tavrelo.Tavrelo.metainfo.xml \
     || fail "the AppStream metadata has no release $version"

@@ -107,6 +107,20 @@ private:
     fs::path path_;
 };
 
+// `message` with every mention of the waiting file `staged` turned into the result's own path,
+// saying that the batch wrote nothing.
+std::string namingResult(std::string message, const std::string& staged, const std::string& result)
+{
+    const std::string from = inQuotes(staged), to = inQuotes(result);
+    for (std::size_t at = message.find(from); at != std::string::npos; at = message.find(from, at + to.size()))
+        message.replace(at, from.size(), to);
+    // Nothing of the batch is written, not only this file.
+    const std::string single = " Το αρχείο δεν γράφτηκε.", none = " Δεν γράφτηκε κανένα αρχείο.";
+    if (message.size() >= single.size() && message.compare(message.size() - single.size(), single.size(), single) == 0)
+        message.resize(message.size() - single.size());
+    return message + none;
+}
+
 void applyBatch(const std::string& parameterFile, const std::vector<std::string>& coordinateFiles,
                 const std::string& outputDir, std::ostream& out)
 {
@@ -147,7 +161,13 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
     std::vector<fs::path> staged;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         staged.push_back(staging.path() / fs::path(results[i]).filename());
-        applyTransformation(staged.back().string(), inputs[i], parameterFile);
+        try {
+            applyTransformation(staged.back().string(), inputs[i], parameterFile);
+        } catch (const Failure& failure) {
+            // The user asked for the result in the output folder: the message names it there,
+            // not where it waited.
+            throw Failure(namingResult(failure.what(), staged.back().string(), results[i]));
+        }
     }
     for (std::size_t i = 0; i < staged.size(); ++i) {
         fs::rename(staged[i], results[i], ec);

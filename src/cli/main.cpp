@@ -57,7 +57,15 @@ int main(int argc, char** argv)
         return helpText(shown->get_parent() ? shown->get_name() : std::string());
     });
     app.set_help_flag("-h,--help", "βοήθεια");
-    app.set_version_flag("--version", std::string("tavrelo-cli ") + TAVRELO_VERSION, "η έκδοση");
+    // The version, the licence and where the project is found.
+    app.set_version_flag("--version",
+                         "tavrelo-cli " TAVRELO_VERSION "\n"
+                         "Copyright (C) 2026 The Tavrelo project\n"
+                         "Άδεια GPL-3.0-or-later: GNU GPL, έκδοση 3 ή νεότερη <https://www.gnu.org/licenses/gpl-3.0.html>.\n"
+                         "Ελεύθερο λογισμικό: μπορείτε να το αλλάζετε και να το διανέμετε.\n"
+                         "Δεν παρέχεται καμία εγγύηση, στον βαθμό που το επιτρέπει ο νόμος.\n"
+                         "Ιστοσελίδα: " TAVRELO_HOMEPAGE "  e-mail: " TAVRELO_CONTACT,
+                         "η έκδοση και η άδεια");
     app.require_subcommand(1);
 
     // compute

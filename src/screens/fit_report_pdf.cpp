@@ -3,7 +3,9 @@
 #include "screens/points_plot.h"
 #include "screens/screen_mechanics.h"
 #include "text/failure.h"
+#include "text/measure_form.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,6 +14,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace tavrelo {
 
@@ -129,6 +132,27 @@ private:
     int page_ = 1;
 };
 
+// Why the report could not be written at `path`, in Greek: Qt's own text of a file error is
+// English. A missing folder by name; else the system's error number where the failing call
+// left one, else the kind of error Qt saw.
+QString greekReason(const QString& path, const QFileDevice& file, int error)
+{
+    if (!QFileInfo(path).absoluteDir().exists())
+        return QStringLiteral("ο φάκελός της δεν υπάρχει");
+    if (error == ENOENT)
+        return QStringLiteral("ο φάκελός της δεν δέχεται νέα αρχεία");
+    if (error != 0)
+        return QString::fromStdString(describeSystemError(error));
+    switch (file.error()) {
+    case QFileDevice::OpenError: return QStringLiteral("το αρχείο δεν ανοίγει για εγγραφή");
+    case QFileDevice::WriteError: return QStringLiteral("σφάλμα εγγραφής (ίσως γέμισε ο δίσκος)");
+    case QFileDevice::RenameError: return QStringLiteral("το αρχείο δεν μπήκε στη θέση του");
+    case QFileDevice::PermissionsError: return QStringLiteral("δεν επιτρέπεται η εγγραφή");
+    case QFileDevice::ResourceError: return QStringLiteral("δεν έφτασαν οι πόροι του συστήματος (ίσως γέμισε ο δίσκος)");
+    default: return QStringLiteral("σφάλμα αρχείου");
+    }
+}
+
 }  // namespace
 
 void writeFitReportPdf(const QString& path, const FitReportInput& input, const PointsPlot& plot)
@@ -140,8 +164,9 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
     };
 
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        throw cannotWrite(file.errorString());
+        throw cannotWrite(greekReason(path, file, errno));
     {
         QPdfWriter writer(&file);
         writer.setResolution(kResolution);
@@ -166,9 +191,9 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
 
         pages.heading(QStringLiteral("Αρχεία"));
         const std::vector<double> twoColumns{0.34, 0.66};
-        pages.row({QStringLiteral("Αρχείο συντεταγμένων"), QString::fromStdString(input.coordinateFile)}, twoColumns, body,
+        pages.row({QStringLiteral("Αρχείο συντεταγμένων"), shownPath(input.coordinateFile)}, twoColumns, body,
                   Qt::black, QColor(), 2);
-        pages.row({QStringLiteral("Κοινά σημεία (προορισμός)"), QString::fromStdString(input.targetFile)}, twoColumns, body,
+        pages.row({QStringLiteral("Κοινά σημεία (προορισμός)"), shownPath(input.targetFile)}, twoColumns, body,
                   Qt::black, QColor(), 2);
 
         pages.heading(QStringLiteral("Μέθοδος"));
@@ -184,22 +209,22 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
         pages.heading(QStringLiteral("Παράμετροι"));
         const std::vector<double> parameterColumns{0.42, 0.28};
         const std::pair<QString, QString> parameters[] = {
-            {QStringLiteral("Στροφή φ (βαθμοί)"), displayNumber(fit.f)},
-            {QStringLiteral("Κλίμακα"), displayNumber(fit.klimax)},
-            {QStringLiteral("Dx"), displayNumber(fit.dx())},
-            {QStringLiteral("Dy"), displayNumber(fit.dy())},
-            {QStringLiteral("Dh"), displayNumber(fit.Dh)},
-            {QStringLiteral("X1, κέντρο βάρους στο αρχείο"), displayNumber(fit.X1)},
-            {QStringLiteral("Y1, κέντρο βάρους στο αρχείο"), displayNumber(fit.Y1)},
-            {QStringLiteral("X1N, κέντρο βάρους στον προορισμό"), displayNumber(fit.X1N)},
-            {QStringLiteral("Y1N, κέντρο βάρους στον προορισμό"), displayNumber(fit.Y1N)},
+            {QStringLiteral("Στροφή φ (βαθμοί)"), shownFigure(rotationForm, fit.f)},
+            {QStringLiteral("Κλίμακα"), shownFigure(scaleForm, fit.klimax)},
+            {QStringLiteral("Dx (m)"), shownFigure(lengthForm, fit.dx())},
+            {QStringLiteral("Dy (m)"), shownFigure(lengthForm, fit.dy())},
+            {QStringLiteral("Dh (m)"), shownFigure(lengthForm, fit.Dh)},
+            {QStringLiteral("X1, κέντρο βάρους στο αρχείο"), shownFigure(lengthForm, fit.X1)},
+            {QStringLiteral("Y1, κέντρο βάρους στο αρχείο"), shownFigure(lengthForm, fit.Y1)},
+            {QStringLiteral("X1N, κέντρο βάρους στον προορισμό"), shownFigure(lengthForm, fit.X1N)},
+            {QStringLiteral("Y1N, κέντρο βάρους στον προορισμό"), shownFigure(lengthForm, fit.Y1N)},
         };
         for (const auto& [name, value] : parameters)
             pages.row({name, value}, parameterColumns, body);
 
         pages.heading(QStringLiteral("Στατιστικά"));
         auto optional = [](const std::optional<double>& value) {
-            return value ? fixedDecimals(*value, 4) + QStringLiteral(" m") : QStringLiteral("—");
+            return value ? shownFigure(lengthForm, *value) + QStringLiteral(" m") : QStringLiteral("—");
         };
         const std::pair<QString, QString> statistics[] = {
             {QStringLiteral("Σημεία σε χρήση / κοινά"),
@@ -208,7 +233,7 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
             {QStringLiteral("Χωρίς αντιστοιχία στο αρχείο"), QString::number(points.unmatched.size())},
             {QStringLiteral("Τυπικό σφάλμα σ0"), optional(fit.sigma0)},
             {QStringLiteral("Τυπικό σφάλμα υψομέτρων"), optional(fit.heightSigma)},
-            {QStringLiteral("Ανοχή"), displayNumber(fit.tolerance) + QStringLiteral(" m")},
+            {QStringLiteral("Ανοχή"), shownFigure(lengthForm, fit.tolerance) + QStringLiteral(" m")},
         };
         for (const auto& [name, value] : statistics)
             pages.row({name, value}, parameterColumns, body);
@@ -228,8 +253,8 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
             }
             const QColor colour = !r.used ? QColor(130, 130, 130) : r.overTolerance ? QColor(190, 0, 0) : QColor(Qt::black);
             pages.row({fromFileText(points.matched[i].Pn), r.used ? QStringLiteral("ναι") : QStringLiteral("όχι"),
-                       fixedDecimals(r.vX, 3), fixedDecimals(r.vY, 3), r.vh ? fixedDecimals(*r.vh, 3) : QString(),
-                       fixedDecimals(r.v, 3), r.overTolerance ? QStringLiteral("> ανοχή") : QString()},
+                       shownFigure(residualForm, r.vX), shownFigure(residualForm, r.vY), shownFigure(residualForm, r.vh),
+                       shownFigure(residualForm, r.v), r.overTolerance ? QStringLiteral("> ανοχή") : QString()},
                       residualColumns, body, colour, r.overTolerance ? QColor(255, 232, 232) : QColor());
         }
         pages.rule();
@@ -258,8 +283,9 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
         if (!painter.end())
             throw cannotWrite(QStringLiteral("η σελίδα PDF δεν ολοκληρώθηκε"));
     }
+    errno = 0;
     if (!file.commit())
-        throw cannotWrite(file.errorString());
+        throw cannotWrite(greekReason(path, file, errno));
 }
 
 }  // namespace tavrelo

@@ -1,10 +1,12 @@
 #include "screens/fit_screen.h"
 
+#include "data/file_io.h"
 #include "data/handoff_files.h"
 #include "screens/fit_report_pdf.h"
 #include "screens/points_plot.h"
 #include "screens/screen_mechanics.h"
 #include "text/failure.h"
+#include "text/measure_form.h"
 #include "text/number_form.h"
 #include "transform/fit_report.h"
 #include "ui_fit_screen.h"
@@ -26,11 +28,6 @@ namespace {
 const QColor kOverText(190, 0, 0);
 const QColor kOverGround(255, 226, 226);
 const QColor kUnusedText(140, 140, 140);
-
-QString optionalFixed(const std::optional<double>& value, int decimals)
-{
-    return value ? fixedDecimals(*value, decimals) : QString();
-}
 
 FileAsker& fileAsker()
 {
@@ -182,10 +179,10 @@ QVariant FitTableModel::data(const QModelIndex& index, int role) const
         case TargetX: return displayNumber(p.X);
         case TargetY: return displayNumber(p.Y);
         case TargetH: return p.H ? displayNumber(*p.H) : QString();
-        case VX: return r ? fixedDecimals(r->vX, 3) : QString();
-        case VY: return r ? fixedDecimals(r->vY, 3) : QString();
-        case VH: return r ? optionalFixed(r->vh, 3) : QString();
-        case V: return r ? fixedDecimals(r->v, 3) : QString();
+        case VX: return r ? shownFigure(residualForm, r->vX) : QString();
+        case VY: return r ? shownFigure(residualForm, r->vY) : QString();
+        case VH: return r ? shownFigure(residualForm, r->vh) : QString();
+        case V: return r ? shownFigure(residualForm, r->v) : QString();
         default: return {};
         }
     case Qt::CheckStateRole:
@@ -236,7 +233,6 @@ FitScreen::FitScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::mak
     setWindowIcon(applicationIcon());
     for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
         makeReadOnlyLook(box);
-    makeRed(ui->stateLabel);
     ui->toleranceBox->setText(displayNumber(kDistanceTolerance));
     ui->coordinateFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ui->targetFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -292,9 +288,9 @@ FitScreen::~FitScreen() = default;
 void FitScreen::Form_Load()
 {
     ui->coordinateFileName->setText(QStringLiteral("κανένα"));
-    noFit(QStringLiteral("Επιλέξτε το αρχείο των κοινών σημείων στο σύστημα προορισμού."));
+    noFit(QStringLiteral("Επιλέξτε το αρχείο των κοινών σημείων στο σύστημα προορισμού."), false);
     const std::string path = readHandoffPath(handoffFiles());
-    ui->coordinateFileName->setText(QString::fromStdString(path));
+    ui->coordinateFileName->setText(shownPath(path));
 }
 
 void FitScreen::targetFileButton_Click()
@@ -326,8 +322,8 @@ void FitScreen::loadCommonPoints(const std::string& coordinatePath, const std::s
     points_ = std::move(points);
     use_.assign(points_.matched.size(), true);
     fit_.reset();
-    ui->coordinateFileName->setText(QString::fromStdString(coordinatePath_));
-    ui->targetFileName->setText(QString::fromStdString(targetPath_));
+    ui->coordinateFileName->setText(shownPath(coordinatePath_));
+    ui->targetFileName->setText(shownPath(targetPath_));
     model_.setPoints(&points_, &use_, nullptr);
     ui->pointsTable->clearSpans();
     for (int row = static_cast<int>(points_.matched.size()); row < model_.rowCount(); ++row)
@@ -401,13 +397,14 @@ std::vector<PlotPoint> plotPoints(const CommonPoints& points, const std::vector<
 void FitScreen::showFit()
 {
     const SimilarityFit& fit = *fit_;
-    ui->fBox->setText(displayNumber(fit.f));
-    ui->dxBox->setText(displayNumber(fit.dx()));
-    ui->dyBox->setText(displayNumber(fit.dy()));
-    ui->dhBox->setText(displayNumber(fit.Dh));
-    ui->scaleResultBox->setText(displayNumber(fit.klimax));
-    ui->sigma0Box->setText(optionalFixed(fit.sigma0, 4));
-    ui->heightSigmaBox->setText(optionalFixed(fit.heightSigma, 4));
+    // The figures of the text report; the parameters handed on keep every digit.
+    ui->fBox->setText(shownFigure(rotationForm, fit.f));
+    ui->dxBox->setText(shownFigure(lengthForm, fit.dx()));
+    ui->dyBox->setText(shownFigure(lengthForm, fit.dy()));
+    ui->dhBox->setText(shownFigure(lengthForm, fit.Dh));
+    ui->scaleResultBox->setText(shownFigure(scaleForm, fit.klimax));
+    ui->sigma0Box->setText(shownFigure(lengthForm, fit.sigma0));
+    ui->heightSigmaBox->setText(shownFigure(lengthForm, fit.heightSigma));
     for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
         box->setCursorPosition(0);
 
@@ -415,9 +412,10 @@ void FitScreen::showFit()
     for (std::size_t i = 0; i < fit.residuals.size(); ++i)
         if (fit.residuals[i].used && fit.residuals[i].overTolerance)
             over << fromFileText(points_.matched[i].Pn);
-    ui->stateLabel->setText(over.isEmpty() ? QString()
-                                           : QStringLiteral("Πάνω από την ανοχή: ") + over.join(QStringLiteral(", ")) +
-                                                 QStringLiteral(". «Απόρριψη» τα βγάζει ένα ένα από την προσαρμογή."));
+    showState(over.isEmpty() ? QString()
+                             : QStringLiteral("Πάνω από την ανοχή: ") + over.join(QStringLiteral(", ")) +
+                                   QStringLiteral(". «Απόρριψη» τα βγάζει ένα ένα από την προσαρμογή."),
+              true);
     ui->usedLabel->setText(QStringLiteral("Σε χρήση %1 από %2 σημεία, %3 με υψόμετρο")
                                .arg(fit.used)
                                .arg(points_.matched.size())
@@ -430,12 +428,20 @@ void FitScreen::showFit()
     ui->reportButton->setEnabled(true);
 }
 
-void FitScreen::noFit(const QString& why)
+void FitScreen::showState(const QString& text, bool wrong)
+{
+    QPalette palette = ui->stateLabel->palette();
+    palette.setColor(QPalette::WindowText, wrong ? QColor(255, 0, 0) : this->palette().color(QPalette::WindowText));
+    ui->stateLabel->setPalette(palette);
+    ui->stateLabel->setText(text);
+}
+
+void FitScreen::noFit(const QString& why, bool wrong)
 {
     fit_.reset();
     for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
         box->clear();
-    ui->stateLabel->setText(why);
+    showState(why, wrong);
     int used = 0;
     for (bool u : use_)
         used += u;
@@ -472,6 +478,12 @@ void FitScreen::reportButton_Click()
         pdf = false;
     else if (suffix.isEmpty())
         path += pdf ? QStringLiteral(".pdf") : QStringLiteral(".txt");
+
+    // The report never takes the place of a file it reports on.
+    for (const std::string& input : {coordinatePath_, targetPath_})
+        if (sameFile(path.toStdString(), input))
+            throw Failure("Η αναφορά " + inQuotes(path.toStdString()) + " θα έπαιρνε τη θέση του αρχείου " + inQuotes(input) +
+                          " από το οποίο γίνεται. Δώστε άλλο όνομα. Η αναφορά δεν γράφτηκε.");
 
     FitReportInput input;
     input.coordinateFile = coordinatePath_;

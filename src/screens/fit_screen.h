@@ -85,7 +85,10 @@ private:
     FitOptions options() const;
     void refit(bool droppingOutliers = false);
     void showFit();
-    void noFit(const QString& why);
+    // No fit stands: the state line says why, in red when something is wrong, in the normal
+    // colour when it only says what to do next.
+    void noFit(const QString& why, bool wrong = true);
+    void showState(const QString& text, bool wrong);
 
     std::unique_ptr<Ui::FitScreen> ui;
     std::string coordinatePath_;

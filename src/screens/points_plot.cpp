@@ -1,6 +1,7 @@
 #include "screens/points_plot.h"
 
 #include "screens/screen_mechanics.h"
+#include "text/measure_form.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -216,7 +217,7 @@ QString PointsPlot::toolTipAt(const QPointF& pixel) const
     const PlotPoint& p = common_[static_cast<std::size_t>(index)];
     if (!p.v)
         return p.label;
-    return p.label + QStringLiteral("\nv = ") + fixedDecimals(*p.v, 3) + QStringLiteral(" m");
+    return p.label + QStringLiteral("\nv = ") + shownFigure(residualForm, *p.v) + QStringLiteral(" m");
 }
 
 void PointsPlot::setMarked(int index)

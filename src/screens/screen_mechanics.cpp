@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QIcon>
 #include <QLocale>
 #include <QPalette>
@@ -114,6 +115,27 @@ QString displayValue(const Value& value)
 QString fixedDecimals(double value, int decimals)
 {
     return QString::fromStdString(fixedDecimalForm(value, decimals, regionalSeparator()));
+}
+
+QString shownFigure(std::string (*form)(double, char), double value)
+{
+    return QString::fromStdString(form(value, regionalSeparator()));
+}
+
+QString shownFigure(std::string (*form)(double, char), const std::optional<double>& value)
+{
+    return value ? shownFigure(form, *value) : QString();
+}
+
+QString shownPath(const std::string& path)
+{
+    const QString full = QString::fromStdString(path);
+#ifndef Q_OS_WIN
+    const QString home = QDir::homePath();
+    if (home != QStringLiteral("/") && full.startsWith(home + QLatin1Char('/')))
+        return QStringLiteral("~") + full.mid(home.size());
+#endif
+    return full;
 }
 
 void prepareScreens()

@@ -15,6 +15,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 
 class QAbstractButton;
 class QLabel;
@@ -77,6 +79,15 @@ QString displayNumber(double value);
 // A number with a fixed count of decimals and the regional separator, no digit grouping
 // ("0.012", "-1,250"), as tables of residuals show them; negative zero is shown as zero.
 QString fixedDecimals(double value, int decimals);
+
+// A figure in its form at its meaning (text/measure_form.h) with the regional separator, as
+// in shownFigure(lengthForm, fit.Dh); an absent one is empty.
+QString shownFigure(std::string (*form)(double, char), double value);
+QString shownFigure(std::string (*form)(double, char), const std::optional<double>& value);
+
+// A file's path as the least-squares screen and its report show it: one in the user's home
+// folder from "~/" ("~/Εργασίες/survey.txt"), as a desktop shows it; any other in full.
+QString shownPath(const std::string& path);
 
 // Once, before the first screen: the program's pictures, and the fonts named for its screens
 // mapped to installed Greek-capable faces.

@@ -128,7 +128,7 @@ const QString Dialog::kHelpText = QStringLiteral(
     "Για λόγους που αφορούν την μεθοδο υπολογισμού είναι καλό ώς πρώτο σημείο εξάρτησης να δώσουμε \r\n"
     "το σημείο που είναι \"καλύτερα\" ορισμένο (πχ. Στάση)\r\n"
     "Για κάθε ερώτηση ή παρατήρηση μπορείτε να επικοινωνήσετε μαζί μου:\r\n"
-    "\tΤηλ: —      e-mail: tavrelo@example.org\r\n");
+    "\tΤηλ: —      e-mail: " TAVRELO_CONTACT "\r\n");
 
 Dialog::Dialog(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |

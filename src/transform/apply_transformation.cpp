@@ -27,7 +27,7 @@ namespace {
 // Header texts, UTF-8 here and written in Windows-1253.
 const char* const kTitle =
     " Αλλαγή Συστήματος Συντεταγμένων με  Στροφή - Μετατόπιση & Αναγωγή Κλίμακος";
-const char* const kCredit = " Tavrelo " TAVRELO_VERSION " - πρόγραμμα του έργου Tavrelo, επικοινωνία: tavrelo@example.org";
+const char* const kCredit = " Tavrelo " TAVRELO_VERSION " - πρόγραμμα του έργου Tavrelo, επικοινωνία: " TAVRELO_CONTACT;
 const char* const kInputLabel = " Αρχείο εισόδου :";
 const char* const kParametersTitle = " Παράμετροι Μετασχηματισμού";
 // Twelve spaces and the label: 20 characters, so the colons stand in one column.

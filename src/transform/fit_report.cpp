@@ -2,7 +2,7 @@
 
 #include "data/file_io.h"
 #include "text/codepage.h"
-#include "text/number_form.h"
+#include "text/measure_form.h"
 
 #include <ctime>
 
@@ -10,9 +10,9 @@ namespace tavrelo {
 
 namespace {
 
-std::string optionalFixed(const std::optional<double>& value, int decimals)
+std::string optionalForm(const std::optional<double>& value, std::string (*form)(double, char))
 {
-    return value ? fixedDecimalForm(*value, decimals) : "-";
+    return value ? form(*value, '.') : "-";
 }
 
 // Windows-1253 bytes padded with blanks to `width` characters (one byte a character), text
@@ -25,11 +25,6 @@ std::string right(const std::string& bytes, std::size_t width)
 {
     return bytes.size() < width ? std::string(width - bytes.size(), ' ') + bytes : bytes;
 }
-
-constexpr int kLengthDecimals = 3;    // coordinates and shifts: the millimetre
-constexpr int kResidualDecimals = 4;  // residuals and standard errors: a tenth of a millimetre
-constexpr int kRotationDecimals = 7;  // grads
-constexpr int kScaleDecimals = 9;     // a thousandth of a part per million
 
 }  // namespace
 
@@ -58,23 +53,23 @@ std::string fitReport(const FitReportInput& in)
     item("Μέθοδος", utf8ToWindows1253(fit.scaleWanted ? "με κλίμακα (4 παράμετροι)" : "χωρίς κλίμακα (3 παράμετροι)"));
     line("");
     line(" Παράμετροι μετασχηματισμού");
-    item("Στροφή f (grad)", fixedDecimalForm(fit.f, kRotationDecimals));
-    item("Κλίμακα", fixedDecimalForm(fit.klimax, kScaleDecimals));
-    item("X1 (κέντρο βάρους, αρχικό)", fixedDecimalForm(fit.X1, kLengthDecimals));
-    item("Y1 (κέντρο βάρους, αρχικό)", fixedDecimalForm(fit.Y1, kLengthDecimals));
-    item("X1N (κέντρο βάρους, προορισμού)", fixedDecimalForm(fit.X1N, kLengthDecimals));
-    item("Y1N (κέντρο βάρους, προορισμού)", fixedDecimalForm(fit.Y1N, kLengthDecimals));
-    item("Dx = X1N - X1", fixedDecimalForm(fit.dx(), kLengthDecimals));
-    item("Dy = Y1N - Y1", fixedDecimalForm(fit.dy(), kLengthDecimals));
-    item("Dh (h - H)", fixedDecimalForm(fit.Dh, kLengthDecimals));
+    item("Στροφή f (grad)", rotationForm(fit.f));
+    item("Κλίμακα", scaleForm(fit.klimax));
+    item("X1 (κέντρο βάρους, αρχικό)", lengthForm(fit.X1));
+    item("Y1 (κέντρο βάρους, αρχικό)", lengthForm(fit.Y1));
+    item("X1N (κέντρο βάρους, προορισμού)", lengthForm(fit.X1N));
+    item("Y1N (κέντρο βάρους, προορισμού)", lengthForm(fit.Y1N));
+    item("Dx = X1N - X1", lengthForm(fit.dx()));
+    item("Dy = Y1N - Y1", lengthForm(fit.dy()));
+    item("Dh (h - H)", lengthForm(fit.Dh));
     line("");
     line(" Στατιστικά");
     item("Κοινά σημεία σε χρήση", std::to_string(fit.used) + utf8ToWindows1253(" από ") + std::to_string(points.matched.size()));
     item("Σημεία χωρίς αντιστοιχία", std::to_string(points.unmatched.size()));
     item("Σημεία με υψόμετρο σε χρήση", std::to_string(fit.heightsUsed));
-    item("Τυπικό σφάλμα σ0", optionalFixed(fit.sigma0, kResidualDecimals));
-    item("Τυπικό σφάλμα υψομέτρων", optionalFixed(fit.heightSigma, kResidualDecimals));
-    item("Ανοχή", fixedDecimalForm(fit.tolerance, kLengthDecimals));
+    item("Τυπικό σφάλμα σ0", optionalForm(fit.sigma0, lengthForm));
+    item("Τυπικό σφάλμα υψομέτρων", optionalForm(fit.heightSigma, lengthForm));
+    item("Ανοχή", lengthForm(fit.tolerance));
     line("");
 
     // The table of points: Pn, in use, the residuals and a mark over the tolerance.
@@ -88,8 +83,8 @@ std::string fitReport(const FitReportInput& in)
     for (std::size_t i = 0; i < points.matched.size(); ++i) {
         const Residual& r = fit.residuals[i];
         out += " " + left(points.matched[i].Pn, pnWidth) + "  " + utf8ToWindows1253(r.used ? "ναι  " : "όχι  ") +
-               right(fixedDecimalForm(r.vX, kResidualDecimals), w) + right(fixedDecimalForm(r.vY, kResidualDecimals), w) +
-               right(optionalFixed(r.vh, kResidualDecimals), w) + right(fixedDecimalForm(r.v, kResidualDecimals), w) +
+               right(residualForm(r.vX), w) + right(residualForm(r.vY), w) +
+               right(optionalForm(r.vh, residualForm), w) + right(residualForm(r.v), w) +
                (r.overTolerance ? "  *" : "") + "\r\n";
     }
     line("");

@@ -4,6 +4,7 @@
 #include "data/format_conversion.h"
 #include "data/handoff_files.h"
 #include "plain_reference.h"
+#include "text/failure.h"
 #include "test_support.h"
 #include "transform/apply_transformation.h"
 #include "transform/parameters.h"
@@ -30,8 +31,9 @@ struct Outcome {
 };
 
 // Runs tavrelo-cli with `args` (each passed as one word) in `folder`, with the screens'
-// hand-off folder pointed at `folder`/state-home, where nothing may ever appear.
-Outcome cli(const fs::path& folder, const std::vector<std::string>& args)
+// hand-off folder pointed at `folder`/state-home, where nothing may ever appear; `shell` runs
+// first in the same shell (limits for the run).
+Outcome cli(const fs::path& folder, const std::vector<std::string>& args, const std::string& shell = {})
 {
     auto quoted = [](const std::string& word) {
         std::string q = "'";
@@ -41,7 +43,7 @@ Outcome cli(const fs::path& folder, const std::vector<std::string>& args)
     };
     const fs::path outFile = fs::temp_directory_path() / ("tavrelo-cli-out-" + std::to_string(::getpid()));
     const fs::path errFile = fs::temp_directory_path() / ("tavrelo-cli-err-" + std::to_string(::getpid()));
-    std::string command = "cd " + quoted(folder.string()) + " && XDG_STATE_HOME=" +
+    std::string command = shell + "cd " + quoted(folder.string()) + " && XDG_STATE_HOME=" +
                           quoted((folder / "state-home").string()) + " " + quoted(TAVRELO_CLI);
     for (const std::string& a : args)
         command += " " + quoted(a);
@@ -317,6 +319,25 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
     }
 }
 
+TEST(TavreloCliFailures, ABatchThatCannotWriteNamesTheResultAskedFor)
+{
+    // Files may grow to 4 blocks only (2 or 4 KiB, as the shell counts them): the first small
+    // result is written, the second, four times the example survey, fails in the middle.
+    TempFolder folder;
+    fs::create_directories(folder / "out");
+    writeBytes(folder / "a.txt", "1,100,100,0,A\r\n");
+    const std::string survey = readBytes(kExamples / "survey.txt");
+    writeBytes(folder / "survey.txt", survey + survey + survey + survey);
+    writeBytes(folder / "good.par", "0\r\n 100 \r\n 100 \r\n0\r\n1\r\n300\r\n300\r\n");
+    const Outcome run = cli(folder.path(), {"apply", "good.par", "--output-dir", "out", "a.txt", "survey.txt"},
+                            "ulimit -f 4 && trap '' XFSZ && ");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find(inQuotes("out/survey.txt")), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(".tavrelo-cli-"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Δεν γράφτηκε κανένα αρχείο.\n"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_empty(folder / "out"));
+}
+
 TEST(TavreloCliHelp, EveryCommandHasGreekHelpWithAnExampleAndTheVersionIsTheProjects)
 {
     TempFolder folder;
@@ -333,7 +354,10 @@ TEST(TavreloCliHelp, EveryCommandHasGreekHelpWithAnExampleAndTheVersionIsTheProj
     EXPECT_NE(help.out.find("Εντολές:"), std::string::npos);
     const Outcome version = cli(folder.path(), {"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "tavrelo-cli " TAVRELO_VERSION "\n");
+    EXPECT_EQ(version.out.rfind("tavrelo-cli " TAVRELO_VERSION "\n", 0), 0u) << version.out;
+    EXPECT_NE(version.out.find("GPL-3.0-or-later"), std::string::npos) << version.out;
+    EXPECT_NE(version.out.find(TAVRELO_HOMEPAGE), std::string::npos) << version.out;
+    EXPECT_NE(version.out.find(TAVRELO_CONTACT), std::string::npos) << version.out;
     EXPECT_TRUE(test::listFolder(folder.path()).empty());
 }
 

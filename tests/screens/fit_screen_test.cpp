@@ -6,6 +6,7 @@
 #include "screens/form3.h"
 #include "screens/points_plot.h"
 #include "text/codepage.h"
+#include "text/measure_form.h"
 #include "text/number_form.h"
 #include "transform/apply_transformation.h"
 #include "transform/fit_report.h"
@@ -17,7 +18,9 @@
 #include <QLocale>
 #include <QTableView>
 
+#include <cstdlib>
 #include <deque>
+#include <optional>
 
 namespace tavrelo {
 namespace {
@@ -42,6 +45,8 @@ protected:
     }
     void TearDown() override
     {
+        if (savedHome)
+            ::setenv("HOME", savedHome->c_str(), 1);
         setFileAsker({});
         ScreenTest::TearDown();
     }
@@ -58,12 +63,22 @@ protected:
         answers.push_back({QString::fromStdString(path), 0});
         click(button("targetFileButton"));
     }
+    // The example survey where a surveyor keeps a job, in a folder "Εργασίες" of the home
+    // folder (one of the test's own), as the screen and its report show it.
+    std::string job(const char* name) { return (folder / "home" / "Εργασίες" / name).string(); }
     void useExample()
     {
-        writeHandoffPath(handoff, kExamples + "/survey.txt");
+        std::filesystem::create_directories(folder / "home" / "Εργασίες");
+        for (const char* name : {"survey.txt", "survey_common_points.txt"})
+            std::filesystem::copy_file(kExamples + "/" + name, job(name), std::filesystem::copy_options::overwrite_existing);
+        if (!savedHome)
+            savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+        ::setenv("HOME", (folder / "home").c_str(), 1);
+        writeHandoffPath(handoff, job("survey.txt"));
         open();
-        chooseTargets(kExamples + "/survey_common_points.txt");
+        chooseTargets(job("survey_common_points.txt"));
     }
+    std::optional<std::string> savedHome;
 
     QPushButton* button(const char* name) { return control<QPushButton>(openScreen<FitScreen>(), name); }
     QLineEdit* box(const char* name) { return control<QLineEdit>(openScreen<FitScreen>(), name); }
@@ -90,12 +105,19 @@ protected:
             texts << box(name)->text();
         return texts;
     }
+    // The boxes show the figures of the text report, each to the decimals of its meaning.
     static QStringList parameterBoxesOf(const SimilarityFit& fit)
     {
         QStringList texts;
-        for (double value : {fit.f, fit.dx(), fit.dy(), fit.Dh, fit.klimax})
-            texts << QString::fromStdString(generalNumberForm(value));
+        for (const std::string& text : {rotationForm(fit.f), lengthForm(fit.dx()), lengthForm(fit.dy()), lengthForm(fit.Dh),
+                                        scaleForm(fit.klimax)})
+            texts << QString::fromStdString(text);
         return texts;
+    }
+    QColor stateColour()
+    {
+        auto* label = control<QLabel>(openScreen<FitScreen>(), "stateLabel");
+        return label->palette().color(QPalette::WindowText);
     }
 
     std::deque<FileAnswer> answers;
@@ -128,6 +150,9 @@ TEST_F(FitScreenTest, TheButtonOnTheCommonPointsScreenOpensItAndTakesNoOneElsesP
     EXPECT_NE(openScreen<Form3>(), nullptr);  // the common points screen stays open
     EXPECT_EQ(control<QLabel>(screen, "coordinateFileName")->text(), QString::fromStdString((folder / "points.txt").string()));
     EXPECT_FALSE(button("okButton")->isEnabled());
+    // What to do next, in the normal colour: red is kept for what is wrong.
+    EXPECT_TRUE(control<QLabel>(screen, "stateLabel")->text().startsWith(QStringLiteral("Επιλέξτε")));
+    EXPECT_EQ(stateColour(), screen->palette().color(QPalette::WindowText));
     EXPECT_FALSE(button("reportButton")->isEnabled());
     click(fit);
     EXPECT_EQ(openScreen<FitScreen>(), screen);  // one window, brought to the front
@@ -185,6 +210,7 @@ TEST_F(FitScreenTest, TheExampleShowsItsOutlierAndDropsIt)
 
     const CommonPoints points = matchCommonPoints(kExamples + "/survey.txt", kExamples + "/survey_common_points.txt");
     std::vector<bool> use(6, true);
+    EXPECT_EQ(control<QLabel>(openScreen<FitScreen>(), "coordinateFileName")->text(), QStringLiteral("~/Εργασίες/survey.txt"));
     const SimilarityFit all = fitSimilarity(points.matched, use, {});
     EXPECT_EQ(parameterBoxes(), parameterBoxesOf(all));
     EXPECT_EQ(cell(4, FitTableModel::V), QString::number(all.residuals[4].v, 'f', 3));
@@ -203,6 +229,11 @@ TEST_F(FitScreenTest, TheExampleShowsItsOutlierAndDropsIt)
     EXPECT_EQ(box("sigma0Box")->text(), QString::number(*dropped.sigma0, 'f', 4));
     EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "usedLabel")->text().contains(QStringLiteral("5 από 6")));
     EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "stateLabel")->text().isEmpty());
+    // Every figure on the screen stands in the text report of the same fit.
+    const std::string report = windows1253ToUtf8(fitReport({"a", "b", "", &points, &dropped}));
+    for (const char* name : {"fBox", "dxBox", "dyBox", "dhBox", "scaleResultBox", "sigma0Box", "heightSigmaBox"})
+        EXPECT_NE(report.find(": " + box(name)->text().toStdString() + "\r\n"), std::string::npos) << name;
+    EXPECT_NE(report.find(" " + cell(0, FitTableModel::V).toStdString() + "\r\n"), std::string::npos);
     auto* plot = control<PointsPlot>(openScreen<FitScreen>(), "pointsPlot");
     EXPECT_EQ(plot->dots().size(), 60u);
     EXPECT_GT(plot->residualFactor(), 1.0);
@@ -235,7 +266,7 @@ TEST_F(FitScreenTest, TheExampleShowsItsOutlierAndDropsIt)
     // The command line's save step, with the parameters the screen handed on.
     const QString cli = QStringLiteral(TAVRELO_CLI);
     ASSERT_EQ(QProcess::execute(cli, {QStringLiteral("apply"), QString::fromStdString(handoff.parameterFile().string()),
-                                      QString::fromStdString(kExamples + "/survey.txt"),
+                                      QString::fromStdString(job("survey.txt")),
                                       QString::fromStdString((folder / "expected.txt").string())}),
               0);
     EXPECT_EQ(readBytes(folder / "out" / "survey_target.txt"), readBytes(folder / "expected.txt"));
@@ -304,20 +335,21 @@ TEST_F(FitScreenTest, ToleranceAndScaleRefitAtOnceInTheRegionalFormat)
     type(box("toleranceBox"), "0.0x");
     EXPECT_FALSE(button("okButton")->isEnabled());
     EXPECT_TRUE(control<QLabel>(openScreen<FitScreen>(), "stateLabel")->text().contains(QStringLiteral("ανοχή")));
+    EXPECT_EQ(stateColour(), QColor(255, 0, 0));  // red means wrong
     EXPECT_EQ(errorMessage(), QString());
     box("toleranceBox")->selectAll();
     type(box("toleranceBox"), "0.06");
     EXPECT_TRUE(button("okButton")->isEnabled());
     EXPECT_TRUE(red(4));
 
-    EXPECT_EQ(box("scaleResultBox")->text(), QStringLiteral("1"));
+    EXPECT_EQ(box("scaleResultBox")->text(), QStringLiteral("1,000000000 (0,000 ppm)"));
     control<QCheckBox>(openScreen<FitScreen>(), "scaleBox")->setChecked(true);
-    EXPECT_NE(box("scaleResultBox")->text(), QStringLiteral("1"));
     const CommonPoints points = matchCommonPoints(kExamples + "/survey.txt", kExamples + "/survey_common_points.txt");
     FitOptions withScale;
     withScale.scaleWanted = true;
     const SimilarityFit scaled = fitSimilarity(points.matched, std::vector<bool>(6, true), withScale);
-    EXPECT_EQ(box("scaleResultBox")->text(), QString::fromStdString(generalNumberForm(scaled.klimax, ',')));
+    EXPECT_EQ(box("scaleResultBox")->text(), QString::fromStdString(scaleForm(scaled.klimax, ',')));
+    EXPECT_EQ(box("dhBox")->text(), QString::fromStdString(lengthForm(scaled.Dh, ',')));
 
     // The hand-off is written with '.' whatever the screen shows.
     click(button("okButton"));
@@ -437,6 +469,17 @@ TEST_F(FitScreenTest, TheReportIsWrittenAsPdfOrText)
     click(button("reportButton"));
     EXPECT_FALSE(errorMessage().isEmpty());
     EXPECT_TRUE(messageFault(errorMessage().toStdString()).empty()) << errorMessage().toStdString();
+    // The reason in Greek, not Qt's English text of the file error.
+    EXPECT_TRUE(errorMessage().endsWith(QStringLiteral("δεν γράφτηκε: ο φάκελός της δεν υπάρχει."))) << errorMessage().toStdString();
+
+    // Never over a file it reports on, even when the dialog's question was answered yes.
+    for (const char* input : {"survey.txt", "survey_common_points.txt"}) {
+        const std::string before = readBytes(job(input));
+        answers.push_back({QString::fromStdString(job(input)), 1});
+        click(button("reportButton"));
+        EXPECT_TRUE(errorMessage().contains(QStringLiteral("θα έπαιρνε τη θέση"))) << errorMessage().toStdString();
+        EXPECT_EQ(readBytes(job(input)), before) << input;
+    }
 }
 
 }  // namespace

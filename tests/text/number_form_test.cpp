@@ -1,4 +1,5 @@
 #include "text/number_form.h"
+#include "text/measure_form.h"
 
 #include <gtest/gtest.h>
 
@@ -362,6 +363,31 @@ TEST(ReadTypedNumber, TakesTheRegionalSeparatorOrAPointAndIgnoresSurroundingBlan
     EXPECT_FALSE(readTypedNumber("500,5", '.'));
     EXPECT_FALSE(readTypedNumber("   ", ','));
     EXPECT_FALSE(readTypedNumber("5 0", '.'));
+}
+
+struct FigureCase {
+    std::string (*form)(double, char);
+    double value;
+    char separator;
+    const char* text;
+};
+
+TEST(MeasureForm, EachFigureToTheDecimalsOfItsMeaning)
+{
+    const FigureCase cases[] = {
+        {lengthForm, 0.849600000000001, '.', "0.8496"},
+        {lengthForm, 472513.604166667, '.', "472513.6042"},
+        {lengthForm, -0.00004, ',', "0,0000"},  // no "-0"
+        {residualForm, -0.0125, '.', "-0.013"},
+        {residualForm, 0.0004, '.', "0.000"},
+        {rotationForm, 399.123456789, ',', "399,1234568"},
+        {scaleForm, 1.0000123454, '.', "1.000012345 (+12.345 ppm)"},
+        {scaleForm, 0.9999992, ',', "0,999999200 (-0,800 ppm)"},
+        {scaleForm, 1.0, '.', "1.000000000 (0.000 ppm)"},
+        {scaleForm, 1.0000000000001, '.', "1.000000000 (0.000 ppm)"},
+    };
+    for (const FigureCase& c : cases)
+        EXPECT_EQ(c.form(c.value, c.separator), c.text) << c.value;
 }
 
 }  // namespace
