@@ -143,11 +143,12 @@ TEST(TavreloCliCompute, FindsPointsBeyondTheScreensFourHundredAndOneRows)
 // ---- apply and convert: the same bytes as the core's steps ----------------------------------
 
 // The save step through a hand-off folder, as Form4 runs it, for the coordinate file at `input`.
-std::string screenResult(const TempFolder& folder, const fs::path& input, const fs::path& parameters)
+std::string screenResult(const TempFolder& folder, const fs::path& input, const fs::path& parameters,
+                         Direction direction = Direction::Forward)
 {
     const HandoffFiles handoff = test::handoffFor(folder, input);
     writeBytes(handoff.parameterFile(), readBytes(parameters));
-    applyTransformation((folder / "screen-result.txt").string(), handoff);
+    applyTransformation((folder / "screen-result.txt").string(), handoff, direction);
     const std::string bytes = readBytes(folder / "screen-result.txt");
     fs::remove(folder / "screen-result.txt");
     return bytes;
@@ -177,6 +178,32 @@ TEST(TavreloCliApply, WritesWhatTheSaveScreenWritesForOneFileAndForABatch)
         EXPECT_EQ(readBytes(folder / "out" / fs::path(name).filename()),
                   screenResult(folder, folder / "day" / name, folder / "params.txt"))
             << name;
+}
+
+TEST(TavreloCliApply, TheWayBackWritesWhatTheSaveScreenWritesWithItsBoxTicked)
+{
+    std::mt19937_64 random(18);
+    TempFolder folder;
+    fs::create_directories(folder / "out");
+    writeBytes(folder / "params.txt", test::reference::randomParameters(random));
+    writeBytes(folder / "a.txt", test::reference::randomFile(random, {.records = 50}));
+    writeBytes(folder / "b.txt", test::reference::randomFile(random, {.records = 50}));
+    const std::vector<std::vector<std::string>> runs = {
+        {"apply", "params.txt", "a.txt", "out/a.txt", "--inverse"},
+        {"apply", "--inverse", "params.txt", "--output-dir", "out", "a.txt", "b.txt"}};
+    for (const auto& args : runs) {
+        const Outcome run = cli(folder.path(), args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const char* name : {"a.txt", "b.txt"}) {
+            if (fs::exists(folder / "out" / name)) {
+                EXPECT_EQ(readBytes(folder / "out" / name),
+                          screenResult(folder, folder / name, folder / "params.txt", Direction::Inverse))
+                    << args[2] << " " << name;
+            }
+        }
+        EXPECT_EQ(test::listFolder(folder / "out"), args.size() == 5 ? "a.txt " : "a.txt b.txt ");
+    }
+    EXPECT_NE(cli(folder.path(), {"apply", "--help"}).out.find("--inverse"), std::string::npos);
 }
 
 TEST(TavreloCliConvert, WritesWhatTheConversionScreenWritesInEveryLayout)
