@@ -91,6 +91,8 @@ def main():
         if d.startswith("Στάση Σ"):
             insert = msp.add_blockref("STATION", (x, y, h), dxfattribs={"layer": "STATIONS"})
             insert.add_auto_attribs({"PN": pn, "H": "%.3f" % h})
+            for attrib in insert.attribs:
+                attrib.dxf.layer = "STATIONS"
 
     # The trees, 3 m across.
     for pn, (x, y, h, d) in points.items():
