@@ -38,7 +38,7 @@ constexpr GroupRule kRules[] = {
     {"MTEXT", Main, 42, Length},  // width and height of the text as drawn
     {"MTEXT", Main, 43, Length},
     {"MTEXT", Main, 46, Length},  // defined annotation height
-    {"MTEXT", Main, 50, AngleRadians},
+    {"MTEXT", Main, 50, AngleDegrees},  // degrees, as DXF readers take it (the reference says radians)
     {"MTEXT", MtextColumns, 48, Length},  // column width
     {"MTEXT", MtextColumns, 49, Length},  // column gutter
     {"MTEXT", MtextColumns, 50, Length},  // column heights

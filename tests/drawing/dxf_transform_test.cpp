@@ -109,7 +109,7 @@ const DrawingCase kDrawings[] = {
               "0\n3DFACE\n5\n1C\n@P 10 1 2 3\n@P 11 4 5 6\n@P 12 7 8 9\n@P 13 7 8 9\n"
               "0\nELLIPSE\n5\n1D\n@P 10 10 20 0\n@V 11 5 2 0\n40\n0.5\n41\n0\n42\n3.14\n"
               "0\nSPLINE\n5\n1E\n@P 10 1 1 0\n@P 10 2 3 0\n@P 11 4 4 0\n@D 12 1 0 0\n@D 13 0 1 0\n40\n0\n"
-              "0\nMTEXT\n5\n1F\n@P 10 3 4 5\n@L 40 2.5\n@L 41 30\n@D 11 1 1 0\n@R 50 0.5\n1\nκείμενο\n"
+              "0\nMTEXT\n5\n1F\n@P 10 3 4 5\n@L 40 2.5\n@L 41 30\n@D 11 1 1 0\n@A 50 30\n1\nκείμενο\n"
               "0\nXLINE\n5\n20\n@P 10 1 2 0\n@D 11 0.6 0.8 0\n0\nRAY\n5\n21\n@P 10 3 4 0\n@D 11 1 0 0\n"
               "0\nIMAGE\n5\n22\n@P 10 1 2 0\n@V 11 0.1 0 0\n@V 12 0 0.1 0\n13\n640\n23\n480\n14\n0\n24\n0\n"
               "0\nLEADER\n5\n23\n@P 10 1 2 0\n@P 10 3 4 0\n@L 40 2\n@D 211 1 0 0\n@V 212 0.5 0.5 0\n"
@@ -128,7 +128,8 @@ const DrawingCase kDrawings[] = {
               "@Q 10 0 0\n42\n0.5\n@Q 10 10 0\n97\n0\n92\n1\n93\n3\n72\n1\n@Q 10 0 0\n@Q 11 5 0\n"
               "72\n2\n@Q 10 5 5\n@L 40 5\n@A 50 10\n@A 51 100\n73\n1\n72\n2\n@Q 10 5 5\n@L 40 5\n@N 50 260\n@N 51 350\n"
               "73\n0\n72\n3\n@Q 10 1 2\n@V 11 3 1\n40\n0.5\n50\n10\n51\n80\n73\n1\n97\n0\n75\n1\n76\n1\n"
-              "@A 52 45\n@L 41 2\n77\n0\n78\n1\n@A 53 45\n@Q 43 0 0\n@V 45 -4 4\n79\n0\n98\n1\n@Q 10 3 3\n")},
+              "@A 52 45\n@L 41 2\n77\n0\n78\n1\n@A 53 45\n@Q 43 0 0\n@V 45 -4 4\n79\n0\n98\n1\n@Q 10 3 3\n"
+              "450\n1\n@R 460 0.5\n")},
     {"mirrored entities", true,
      entities("0\nCIRCLE\n5\n40\n@O 10 1200 2300 4\n@L 40 10\n210\n0\n220\n0\n230\n-1\n"
               "0\nARC\n5\n41\n@O 10 -1200 2300 4\n@L 40 10\n@A 50 30\n@A 51 120\n210\n0\n220\n0\n230\n-1\n"
