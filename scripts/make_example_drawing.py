@@ -106,7 +106,7 @@ def main():
     angle = math.degrees(math.atan2(uy, ux))
     text("ΚΤΙΡΙΟ", (x0 + 3 * ux + 4 * vx, y0 + 3 * uy + 4 * vy), 1.8, angle)
     text("Είσοδος", (xe + 0.5 * vx - 2.5 * ux, ye + 0.5 * vy - 2.5 * uy), 0.9, angle)
-    text("Τοπογραφικό διάγραμμα - τοπικό σύστημα (m)", (2380, 3895), 3.0)
+    text("Τοπογραφικό διάγραμμα οικοπέδου (m)", (2380, 3895), 3.0)
 
     extents = bbox.extents(msp, fast=True)  # texts by their boxes, whatever fonts are installed
     # Saving writes the model space layout's extents and limits into the header.
