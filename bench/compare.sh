@@ -119,7 +119,7 @@ compare_drawings() {
     printf '%s\r\n' "$f" " $dX1 " " $dY1 " "$Dh" "$k" "$dX1N" "$dY1N" >"$work/drawing_parameters.txt"
     echo "Generating a drawing of $entities entities in $work ..."
     "$bin/tavrelo_generate_drawing" "$entities" "$work/drawing.dxf"
-    echo "  $(du -h "$work/drawing.dxf" | cut -f1) bytes"
+    echo "  $(du -h "$work/drawing.dxf" | cut -f1) on the disk"
     local dtools=(dxf ogr2ogr dcopy)
     declare -A dout=([dxf]=dxf_result.dxf [ogr2ogr]=ogr_result.dxf [dcopy]=drawing_copy.dxf)
     declare -A dtimes
@@ -148,7 +148,7 @@ compare_drawings() {
     echo
     echo "Generating a drawing of $big_entities entities ..."
     "$bin/tavrelo_generate_drawing" "$big_entities" "$work/drawing.dxf"
-    echo "  $(du -h "$work/drawing.dxf" | cut -f1) bytes"
+    echo "  $(du -h "$work/drawing.dxf" | cut -f1) on the disk"
     local big_dxf big_copy big_ogr="not run (--ogr-big)"
     big_dxf=$(time_one dxf dxf_result.dxf)
     big_copy=$(time_one dcopy drawing_copy.dxf)
