@@ -324,6 +324,7 @@ private:
     {
         const std::string_view type = r.type();
         if (type == "SECTION") {
+            parent_ = {};
             const std::string name = upper(r.find(2));
             section_ = name == "HEADER" ? Section::Header
                      : name == "TABLES" ? Section::Tables

@@ -18,15 +18,9 @@ except ImportError:
 K_PI = 3.1415927  # the save step's value of pi
 
 
-def parameters(path):
-    with open(path, "rb") as f:
-        lines = f.read().decode("cp1253").splitlines()
-    f, x1, y1, dh, k, x1n, y1n = (float(v) for v in lines[:7])
-    return f, x1, y1, dh, k, x1n, y1n
-
-
 def mapping(path, inverse):
-    f, x1, y1, dh, k, x1n, y1n = parameters(path)
+    with open(path, "rb") as file:
+        f, x1, y1, dh, k, x1n, y1n = (float(v) for v in file.read().decode("cp1253").splitlines()[:7])
     t = f * K_PI / 200
     forward = (Matrix44.translate(-x1, -y1, 0) @ Matrix44.scale(k, k, 1) @ Matrix44.z_rotate(-t)
                @ Matrix44.translate(x1n, y1n, -dh))
@@ -44,12 +38,11 @@ def values(entity):
     """The numbers of an entity by attribute name, vectors as their components."""
     out = {}
     for name, value in entity.dxfattribs().items():
-        # The library leaves a hatch's pattern and seed points where they were; they are
-        # checked against the mapping by the rewriter's own tests.
-        # Nor does it scale a multi-line's width with the drawing.
-        if entity.dxftype() == "MLINE" and name == "scale_factor":
-            continue
-        if name in ("pattern_angle", "pattern_scale", "handle", "owner", "layer", "linetype", "style", "text", "name", "color", "flags"):
+        # The library leaves a hatch's pattern and seed points where they were, and a
+        # multi-line's width as it was; the rewriter's own tests check them against the mapping.
+        if (entity.dxftype(), name) == ("MLINE", "scale_factor") or name in (
+                "pattern_angle", "pattern_scale", "handle", "owner", "layer", "linetype", "style", "text", "name",
+                "color", "flags"):
             continue
         if isinstance(value, (int, float)) and not isinstance(value, bool):
             out[name] = float(value)
