@@ -132,8 +132,10 @@ public:
             std::size_t codeEnd = 0;
             if (!readLine(record.bytes, codeEnd))
                 throw cutShort();
-            const std::string_view codeText =
-                trimmed(std::string_view(record.bytes).substr(g.codeBegin, codeEnd - g.codeBegin));
+            std::string_view codeText = std::string_view(record.bytes).substr(g.codeBegin, codeEnd - g.codeBegin);
+            if (g.line == 1 && codeText.starts_with("\xEF\xBB\xBF"))
+                codeText.remove_prefix(3);  // a UTF-8 byte order mark, kept as it is
+            codeText = trimmed(codeText);
             long code = 0;
             if (!readWhole(codeText, code) || code < -9999 || code > 9999)
                 throw Failure("Η γραμμή " + std::to_string(g.line) + " του σχεδίου " + inQuotes(in_.name()) +
@@ -258,6 +260,7 @@ const TypeRules* rulesOf(std::string_view type)
 
 struct Box {
     double min[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, max[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    bool hasZ = true;
     bool valid() const { return min[0] <= max[0] && min[1] <= max[1]; }
     void add(double x, double y, double z)
     {
@@ -321,6 +324,7 @@ private:
     {
         const std::string_view type = r.type();
         if (type == "SECTION") {
+            parent_ = {};
             const std::string name = upper(r.find(2));
             section_ = name == "HEADER" ? Section::Header
                      : name == "TABLES" ? Section::Tables
@@ -384,7 +388,7 @@ private:
                     const Box& box = variable.substr(0, 4) == "$EXT" ? ext : lim;
                     if (box.valid()) {
                         const double* corner = variable.ends_with("MIN") ? box.min : box.max;
-                        i = setCoordinates(r, i, *rule, corner, variable);
+                        i = setCoordinates(r, i, *rule, corner, box.hasZ, variable);
                     }
                 } else {
                     i = apply(r, i, *rule, Frame{}, std::string(variable), false);
@@ -414,8 +418,9 @@ private:
             found |= (target == lo ? 1 : 2) << (g.code / 10 - 1) * 2;
         }
         Box box;
-        const int needed = withZ ? 0x3F : 0x0F;
-        if ((found & needed) != needed || !(lo[0] <= hi[0] && lo[1] <= hi[1]) || (withZ && !(lo[2] <= hi[2])))
+        // A box without heights (or with a height on one corner only) keeps heights of 0.
+        withZ = withZ && (found & 0x30) == 0x30;
+        if ((found & 0x0F) != 0x0F || !(lo[0] <= hi[0] && lo[1] <= hi[1]) || (withZ && !(lo[2] <= hi[2])))
             return box;
         for (double x : {lo[0], hi[0]})
             for (double y : {lo[1], hi[1]}) {
@@ -427,19 +432,24 @@ private:
         for (int k = 0; k < 3; ++k)
             if (!std::isfinite(box.min[k]) || !std::isfinite(box.max[k]))
                 throw outOfRange(r, 1, std::string(minName));
-        if (!withZ)
+        if (!withZ) {
             box.min[2] = box.max[2] = 0;
+            box.hasZ = false;
+        }
         return box;
     }
 
-    std::size_t setCoordinates(Record& r, std::size_t i, const GroupRule& rule, const double* values,
+    std::size_t setCoordinates(Record& r, std::size_t i, const GroupRule& rule, const double* values, bool withZ,
                                std::string_view what)
     {
         set(r, i, values[0], std::string(what));
         if (i + 1 < count_ && r.groups[i + 1].code == rule.y)
             set(r, ++i, values[1], std::string(what));
-        if (rule.z && i + 1 < count_ && r.groups[i + 1].code == rule.z)
-            set(r, ++i, values[2], std::string(what));
+        if (rule.z && i + 1 < count_ && r.groups[i + 1].code == rule.z) {
+            ++i;
+            if (withZ)
+                set(r, i, values[2], std::string(what));
+        }
         return i;
     }
 

@@ -18,15 +18,9 @@ except ImportError:
 K_PI = 3.1415927  # the save step's value of pi
 
 
-def parameters(path):
-    with open(path, "rb") as f:
-        lines = f.read().decode("cp1253").splitlines()
-    f, x1, y1, dh, k, x1n, y1n = (float(v) for v in lines[:7])
-    return f, x1, y1, dh, k, x1n, y1n
-
-
 def mapping(path, inverse):
-    f, x1, y1, dh, k, x1n, y1n = parameters(path)
+    with open(path, "rb") as file:
+        f, x1, y1, dh, k, x1n, y1n = (float(v) for v in file.read().decode("cp1253").splitlines()[:7])
     t = f * K_PI / 200
     forward = (Matrix44.translate(-x1, -y1, 0) @ Matrix44.scale(k, k, 1) @ Matrix44.z_rotate(-t)
                @ Matrix44.translate(x1n, y1n, -dh))
@@ -44,9 +38,11 @@ def values(entity):
     """The numbers of an entity by attribute name, vectors as their components."""
     out = {}
     for name, value in entity.dxfattribs().items():
-        # The library leaves a hatch's pattern and seed points where they were; they are
-        # checked against the mapping by the rewriter's own tests.
-        if name in ("pattern_angle", "pattern_scale", "handle", "owner", "layer", "linetype", "style", "text", "name", "color", "flags"):
+        # The library leaves a hatch's pattern and seed points where they were, and a
+        # multi-line's width as it was; the rewriter's own tests check them against the mapping.
+        if (entity.dxftype(), name) == ("MLINE", "scale_factor") or name in (
+                "pattern_angle", "pattern_scale", "handle", "owner", "layer", "linetype", "style", "text", "name",
+                "color", "flags"):
             continue
         if isinstance(value, (int, float)) and not isinstance(value, bool):
             out[name] = float(value)
@@ -118,6 +114,16 @@ def survey(path):
     msp.add_3dface([(1000, 1000, 1), (1001, 1000, 1), (1001, 1001, 2)])
     msp.add_polyline2d([(1001, 1001), (1002, 1003), (1004, 1004)])
     msp.add_polyline3d([(1001, 1001, 1), (1002, 1003, 4), (1004, 1004, 4)])
+    msp.add_leader([(1000, 1000), (1010, 1010), (1020, 1010)])
+    msp.add_mline([(1000, 1000), (1010, 1000), (1010, 1020)])
+    msp.add_polyface().append_face([(1000, 1000, 1), (1001, 1000, 1), (1001, 1001, 2)])
+    mirrored = {"extrusion": (0, 0, -1)}
+    msp.add_text("Σ3", dxfattribs={"insert": (-1001, 1002), "height": 2.5, "rotation": 15, **mirrored})
+    msp.add_blockref("ST", (-1200, 1300, 10), dxfattribs={"rotation": 20, "xscale": 2, "yscale": 3, **mirrored})
+    msp.add_lwpolyline([(-1000, 1000), (-1010, 1000, 0, 0, 0.3)], format="xyseb", dxfattribs={"elevation": 3, **mirrored})
+    msp.add_angular_dim_2l(base=(1005, 1010), line1=((1000, 1000), (1010, 1000)),
+                           line2=((1000, 1000), (1010, 1010))).render()
+    msp.add_diameter_dim(center=(1030, 2020), radius=10, angle=45).render()
     msp.add_xline((1005, 1005), (1, 0))
     msp.add_ray((1005, 1005), (0, 1))
     doc.saveas(path)
