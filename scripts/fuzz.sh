@@ -5,7 +5,7 @@
 #   scripts/fuzz.sh [SECONDS] [libFuzzer option ...]
 #
 # SECONDS is the time of each target (default 15; 0 runs until an option such as
-# -runs=10000000 stops it). FUZZ_TARGETS picks targets (default: all five); FUZZ_JOBS runs
+# -runs=10000000 stops it). FUZZ_TARGETS picks targets (default: all six); FUZZ_JOBS runs
 # that many targets at a time (default 1). The corpus grows in build-fuzz/corpus/<target>,
 # anything found lands in build-fuzz/findings/<target>/ and the log of each run in
 # build-fuzz/logs/<target>.log. Exits non-zero when any target finds a fault.
@@ -20,7 +20,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-15}
 [ $# -gt 0 ] && shift
 options=("$@")
-read -r -a targets <<< "${FUZZ_TARGETS:-list_input_fuzz parameters_fuzz apply_transformation_fuzz format_conversion_fuzz common_points_fuzz}"
+read -r -a targets <<< "${FUZZ_TARGETS:-list_input_fuzz parameters_fuzz apply_transformation_fuzz format_conversion_fuzz common_points_fuzz dxf_transform_fuzz}"
 jobs=${FUZZ_JOBS:-1}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-malloc_context_size=0:quarantine_size_mb=16:max_malloc_fill_size=0}
 
@@ -30,14 +30,19 @@ cmake --build build-fuzz -j 2
 
 # The seeds: every fixture as it is; for the conversion, every fixture behind each of the
 # thirteen layout bytes (the first byte picks the layout); for the fit, every fixture behind a
-# few option bytes (the file is then its own common points file).
+# few option bytes (the file is then its own common points file); for the drawing rewriter, the
+# drawings among them.
 seed_folder() {
     local target=$1 seeds=build-fuzz/seeds/$1
     rm -rf "$seeds"
     mkdir -p "$seeds"
     local f
     for f in tests/fixtures/*; do
-        if [ "$target" = common_points_fuzz ]; then
+        if [ "$target" = dxf_transform_fuzz ]; then
+            case "$f" in *.dxf) cp "$f" "$seeds/" ;; esac
+        elif [ "${f%.dxf}" != "$f" ]; then
+            continue
+        elif [ "$target" = common_points_fuzz ]; then
             local option
             for option in 0 1 2 3 7; do
                 { printf "\\x$(printf %02x "$option")"; cat "$f"; } > "$seeds/$option-$(basename "$f")"

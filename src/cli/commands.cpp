@@ -122,7 +122,7 @@ std::string namingResult(std::string message, const std::string& staged, const s
 }
 
 void applyBatch(const std::string& parameterFile, const std::vector<std::string>& coordinateFiles,
-                const std::string& outputDir, std::ostream& out)
+                const std::string& outputDir, std::ostream& out, Direction direction)
 {
     std::error_code ec;
     if (!fs::is_directory(outputDir, ec))
@@ -162,7 +162,7 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         staged.push_back(staging.path() / fs::path(results[i]).filename());
         try {
-            applyTransformation(staged.back().string(), inputs[i], parameterFile);
+            applyTransformation(staged.back().string(), inputs[i], parameterFile, direction);
         } catch (const Failure& failure) {
             // The user asked for the result in the output folder: the message names it there,
             // not where it waited.
@@ -246,13 +246,14 @@ void runCompute(const ComputeRequest& request, std::ostream& out)
 }
 
 void runApply(const std::string& parameterFile, const std::vector<std::string>& coordinateFiles,
-              const std::string& resultFile, const std::string& outputDir, std::ostream& out)
+              const std::string& resultFile, const std::string& outputDir, std::ostream& out, bool inverse)
 {
+    const Direction direction = inverse ? Direction::Inverse : Direction::Forward;
     if (!outputDir.empty()) {
-        applyBatch(parameterFile, coordinateFiles, outputDir, out);
+        applyBatch(parameterFile, coordinateFiles, outputDir, out, direction);
         return;
     }
-    applyTransformation(resultFile, absoluteInputPath(coordinateFiles.at(0)), parameterFile);
+    applyTransformation(resultFile, absoluteInputPath(coordinateFiles.at(0)), parameterFile, direction);
     out << "Γράφτηκε: " << resultFile << "\n";
 }
 
