@@ -10,13 +10,11 @@
 #include "ui_fit_screen.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPalette>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace tavrelo {
@@ -32,34 +30,6 @@ QString optionalFixed(const std::optional<double>& value, int decimals)
     return value ? fixedDecimals(*value, decimals) : QString();
 }
 
-FileAsker& fileAsker()
-{
-    static FileAsker asker;
-    return asker;
-}
-
-// The file dialog of the desktop; Qt's own when TAVRELO_QT_FILE_DIALOG is set (for driving
-// the program from a script, where a desktop's dialog cannot be counted on).
-FileAnswer askWithDialog(QWidget* parent, const FileQuestion& question)
-{
-    QFileDialog::Options options;
-    if (std::getenv("TAVRELO_QT_FILE_DIALOG"))
-        options |= QFileDialog::DontUseNativeDialog;
-    const QString filters = question.filters.join(QStringLiteral(";;"));
-    QString chosenFilter = question.filters.value(0);
-    FileAnswer answer;
-    answer.path = question.save
-                      ? QFileDialog::getSaveFileName(parent, question.title, question.suggestedName, filters, &chosenFilter, options)
-                      : QFileDialog::getOpenFileName(parent, question.title, question.suggestedName, filters, &chosenFilter, options);
-    answer.filter = std::max<int>(0, static_cast<int>(question.filters.indexOf(chosenFilter)));
-    return answer;
-}
-
-FileAnswer ask(QWidget* parent, const FileQuestion& question)
-{
-    return fileAsker() ? fileAsker()(parent, question) : askWithDialog(parent, question);
-}
-
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
@@ -73,11 +43,6 @@ void makeReadOnlyLook(QLineEdit* box)
 }
 
 }  // namespace
-
-void setFileAsker(FileAsker asker)
-{
-    fileAsker() = std::move(asker);
-}
 
 // --- the table ------------------------------------------------------------------------------
 
@@ -307,7 +272,7 @@ void FitScreen::targetFileButton_Click()
     question.suggestedName = targetPath_.empty()
                                  ? QFileInfo(QString::fromStdString(coordinatePath)).absolutePath()
                                  : QString::fromStdString(targetPath_);
-    const FileAnswer answer = ask(this, question);
+    const FileAnswer answer = askForFile(this, question);
     if (answer.path.isEmpty())
         return;
     loadCommonPoints(coordinatePath, answer.path.toStdString());
@@ -458,7 +423,7 @@ void FitScreen::reportButton_Click()
     const QFileInfo coordinateFile(QString::fromStdString(coordinatePath_));
     question.suggestedName = coordinateFile.absolutePath() + QLatin1Char('/') + coordinateFile.completeBaseName() +
                              QStringLiteral("_αναφορά.pdf");
-    const FileAnswer answer = ask(this, question);
+    const FileAnswer answer = askForFile(this, question);
     if (answer.path.isEmpty())
         return;
 
