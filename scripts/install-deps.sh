@@ -12,7 +12,7 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
           qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           fonts-dejavu-core fonts-liberation fonts-gfs-neohellenic
           libcli11-dev nlohmann-json3-dev
-          xvfb xdotool poppler-utils)
+          xvfb xdotool poppler-utils python3-ezdxf)
 package_tools=(dpkg-dev file desktop-file-utils appstream lintian)
 case "${1:-}" in
     package) packages+=("${package_tools[@]}") ;;

@@ -52,6 +52,17 @@ void runApply(const std::string& parameterFile, const std::vector<std::string>& 
 // The layout conversion; `resultFile` empty: "PENZD_" + name beside the input.
 void runConvert(int layoutIndex, const std::string& inputFile, const std::string& resultFile, std::ostream& out);
 
+struct DrawingRequest {
+    std::string parameterFile, drawingFile, resultFile;
+    bool inverse = false;      // from the target system back into the source system
+    bool skipUnknown = false;  // entities that cannot be carried stay as they are, listed
+    bool json = false;
+};
+
+// A DXF drawing carried by a parameter file. Prints what was carried, what stayed and the new
+// extents, or JSON.
+void runDrawing(const DrawingRequest& request, std::ostream& out);
+
 // A layout as the command line names it: 1 to 12 in the order of the conversion screen's
 // list, or its text ("Y,X,Z,D"). Nothing when it names none.
 std::optional<int> layoutIndexOf(const std::string& text);

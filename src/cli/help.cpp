@@ -15,6 +15,7 @@ const char* const kApplyUsage =
     "  tavrelo-cli apply PARAMS FILE RESULT\n"
     "  tavrelo-cli apply PARAMS --output-dir DIR FILE...\n";
 const char* const kConvertUsage = "  tavrelo-cli convert LAYOUT FILE [-o RESULT]\n";
+const char* const kDxfUsage = "  tavrelo-cli dxf PARAMS DRAWING RESULT [--inverse] [--skip-unknown] [--json]\n";
 
 const char* const kExitStatus =
     "Κατάσταση εξόδου: 0 έγινε· 1 αποτυχία (το μήνυμα στο stderr, κανένα αρχείο δεν γράφεται ή\n"
@@ -42,7 +43,9 @@ std::string usageText(const std::string& command)
         return std::string("Χρήση:\n") + kApplyUsage;
     if (command == "convert")
         return std::string("Χρήση:\n") + kConvertUsage;
-    return std::string("Χρήση:\n") + kComputeUsage + kFitUsage + kApplyUsage + kConvertUsage +
+    if (command == "dxf")
+        return std::string("Χρήση:\n") + kDxfUsage;
+    return std::string("Χρήση:\n") + kComputeUsage + kFitUsage + kApplyUsage + kConvertUsage + kDxfUsage +
            "  tavrelo-cli --version | --help\n";
 }
 
@@ -131,6 +134,30 @@ std::string helpText(const std::string& command)
                "  tavrelo-cli convert 11 station.txt -o station_pxyhd.txt\n"
                "\n" +
                kExitStatus;
+    if (command == "dxf")
+        return usageText(command) +
+               "\n"
+               "Μεταφέρει το σχέδιο DRAWING (ASCII DXF, από R12 έως AC1032) με το αρχείο παραμέτρων\n"
+               "PARAMS και γράφει το RESULT: κάθε θέση, διεύθυνση, μήκος, κλίμακα μπλοκ και γωνία του\n"
+               "χώρου μοντέλου μετασχηματίζεται όπως τα σημεία (τα υψόμετρα με το Dh), ενώ κάθε άλλη\n"
+               "γραμμή του αρχείου μένει byte προς byte όπως ήταν. Ο χώρος χαρτιού και τα μπλοκ μένουν·\n"
+               "μετακινούνται οι εισαγωγές τους. Δυαδικό DXF και DWG δεν διαβάζονται: αποθηκεύστε τα ως\n"
+               "ASCII DXF.\n"
+               "\n"
+               "Επιλογές:\n"
+               "  --inverse           αντίστροφα: από το σύστημα προορισμού στο αρχικό\n"
+               "  --skip-unknown      οι οντότητες που δεν μεταφέρονται (άγνωστος τύπος, στερεά,\n"
+               "                      κεκλιμένη εξώθηση) μένουν όπως είναι και αναφέρονται· χωρίς αυτή\n"
+               "                      το σχέδιο δεν γράφεται\n"
+               "  --json              τα αποτελέσματα σε JSON: carried (πλήθος ανά τύπο), stayed\n"
+               "                      ([{type, handle}]), extents ({min, max} ή null)\n"
+               "  -h, --help          αυτή η βοήθεια\n"
+               "\n"
+               "Παραδείγματα:\n"
+               "  tavrelo-cli dxf survey.par survey.dxf survey_target.dxf\n"
+               "  tavrelo-cli dxf survey.par stakeout_target.dxf stakeout_local.dxf --inverse\n"
+               "\n" +
+               kExitStatus;
     return "tavrelo-cli — ο μετασχηματισμός συντεταγμένων του Tavrelo από τη γραμμή εντολών, χωρίς\n"
            "παράθυρα: για σενάρια εντολών και για πολλά αρχεία μαζί.\n"
            "\n" +
@@ -141,6 +168,7 @@ std::string helpText(const std::string& command)
            "  fit       παράμετροι με ελάχιστα τετράγωνα από πολλά κοινά σημεία\n"
            "  apply     εφαρμογή αρχείου παραμέτρων σε αρχεία συντεταγμένων\n"
            "  convert   μετατροπή αρχείου άλλης μορφής στη μορφή Pn,X,Y,h,D\n"
+           "  dxf       μεταφορά σχεδίου DXF με αρχείο παραμέτρων\n"
            "\n"
            "Τα αρχεία συντεταγμένων είναι κείμενο Windows-1253 με μια εγγραφή Pn,X,Y,h,D το σημείο.\n"
            "Οι αριθμοί γράφονται με τελεία. Το πρόγραμμα δεν αγγίζει τα αρχεία file000.tmp και\n"
@@ -152,6 +180,7 @@ std::string helpText(const std::string& command)
            "  tavrelo-cli fit survey.txt targets.txt --drop-outliers -p survey.par\n"
            "  tavrelo-cli apply survey.par --output-dir target/ day1.txt day2.txt\n"
            "  tavrelo-cli convert Y,X,Z,D station.txt\n"
+           "  tavrelo-cli dxf survey.par survey.dxf survey_target.dxf\n"
            "\n"
            "Για κάθε εντολή: tavrelo-cli ΕΝΤΟΛΗ --help\n" +
            kExitStatus;

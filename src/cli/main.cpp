@@ -97,10 +97,20 @@ int main(int argc, char** argv)
     convertCommand->add_option("FILE", convertInput)->required();
     convertCommand->add_option("-o", convertResult);
 
+    // dxf
+    DrawingRequest drawing;
+    CLI::App* dxfCommand = app.add_subcommand("dxf", "μεταφορά σχεδίου DXF");
+    dxfCommand->add_option("PARAMS", drawing.parameterFile)->required();
+    dxfCommand->add_option("DRAWING", drawing.drawingFile)->required();
+    dxfCommand->add_option("RESULT", drawing.resultFile)->required();
+    dxfCommand->add_flag("--inverse", drawing.inverse);
+    dxfCommand->add_flag("--skip-unknown", drawing.skipUnknown);
+    dxfCommand->add_flag("--json", drawing.json);
+
     // A first word that is neither an option nor a command: say so plainly.
     const std::string first = argc > 1 ? argv[1] : "";
     if (!first.empty() && first[0] != '-' && first != "compute" && first != "fit" && first != "apply" &&
-        first != "convert")
+        first != "convert" && first != "dxf")
         return usageError(std::string("άγνωστη εντολή «") + argv[1] + "»", {});
 
     // "--common PN X Y h" takes the four words after it as they are, whatever they look like:
@@ -171,6 +181,8 @@ int main(int argc, char** argv)
                 runApply(parameterFile, {applyFiles[0]}, applyFiles[1], {}, out);
             else
                 runApply(parameterFile, applyFiles, {}, outputDir, out);
+        } else if (dxfCommand->parsed()) {
+            runDrawing(drawing, out);
         } else {
             runConvert(layoutIndex, convertInput, convertResult, out);
         }

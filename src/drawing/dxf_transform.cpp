@@ -1,0 +1,827 @@
+#include "drawing/dxf_transform.h"
+
+#include "data/file_io.h"
+#include "data/handoff_files.h"
+#include "drawing/dxf_groups.h"
+#include "text/failure.h"
+#include "text/number_form.h"
+#include "transform/plane_mapping.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+
+namespace tavrelo {
+
+namespace {
+
+using namespace dxf;
+
+const std::string kNothingWritten = " Δεν γράφτηκε κανένα αρχείο.";
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string upper(std::string_view s)
+{
+    std::string u(s);
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return u;
+}
+
+// A whole number as DXF writes one: optional sign, digits, blanks around.
+bool readWhole(std::string_view text, long& value)
+{
+    text = trimmed(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// ---- reading: group-code/value line pairs, one record (a 0 group and what follows) at a time
+
+// One group of a record: the bytes of its two lines inside the record's bytes.
+struct Group {
+    int code;
+    long line;                // line number of its code line
+    std::size_t codeBegin;    // its code line, with its line end
+    std::size_t valueBegin;   // its value line,
+    std::size_t valueEnd;     // up to its line end,
+    std::size_t next;         // and after it
+    bool rewritten = false;
+    double value = 0;         // the new number, when rewritten
+};
+
+struct Record {
+    std::string bytes;
+    std::vector<Group> groups;
+
+    std::string_view value(const Group& g) const { return {bytes.data() + g.valueBegin, g.valueEnd - g.valueBegin}; }
+    std::string_view value(std::size_t i) const { return value(groups[i]); }
+    // The type: the value of the 0 group it starts with ("" when it starts with another).
+    std::string_view type() const
+    {
+        return !groups.empty() && groups[0].code == 0 ? trimmed(value(groups[0])) : std::string_view();
+    }
+    // The value of the first group of `code` below 1000, or empty.
+    std::string_view find(int code) const
+    {
+        for (const Group& g : groups)
+            if (g.code == code)
+                return trimmed(value(g));
+        return {};
+    }
+};
+
+class DrawingReader {
+public:
+    explicit DrawingReader(const std::string& path) : in_(path)
+    {
+        // A binary DXF or a DWG is told apart by its first bytes.
+        const std::string_view head = in_.buffered();
+        const std::string_view binary = "AutoCAD Binary DXF";
+        if (head.substr(0, binary.size()) == binary)
+            throw Failure("Το σχέδιο " + inQuotes(in_.name()) +
+                          " είναι δυαδικό DXF. Αποθηκεύστε το ως ASCII DXF και δοκιμάστε ξανά." + kNothingWritten);
+        if (head.size() >= 6 && head.substr(0, 3) == "AC1" &&
+            std::all_of(head.begin() + 3, head.begin() + 6, [](char c) { return c >= '0' && c <= '9'; }))
+            throw Failure("Το " + inQuotes(in_.name()) +
+                          " είναι σχέδιο DWG, όχι DXF. Αποθηκεύστε το ως ASCII DXF και δοκιμάστε ξανά." + kNothingWritten);
+    }
+
+    const std::string& name() const { return in_.name(); }
+
+    // The next record into `record`; false after the EOF group. A file that ends before it is
+    // cut short.
+    bool next(Record& record)
+    {
+        if (ended_)
+            return false;
+        // The group read ahead, that starts this record, moves to the front.
+        if (pending_) {
+            const Group g = shifted(record.groups.back(), pendingGroupStart_);
+            record.bytes.erase(0, pendingGroupStart_);
+            record.groups.assign(1, g);
+            pending_ = false;
+            if (trimmed(record.value(g)) == "EOF") {
+                ended_ = true;
+                return true;
+            }
+        } else {
+            record.bytes.clear();
+            record.groups.clear();
+        }
+        while (true) {
+            Group g{};
+            g.codeBegin = record.bytes.size();
+            g.line = line_ + 1;
+            std::size_t codeEnd = 0;
+            if (!readLine(record.bytes, codeEnd))
+                throw cutShort();
+            const std::string_view codeText =
+                trimmed(std::string_view(record.bytes).substr(g.codeBegin, codeEnd - g.codeBegin));
+            long code = 0;
+            if (!readWhole(codeText, code) || code < -9999 || code > 9999)
+                throw Failure("Η γραμμή " + std::to_string(g.line) + " του σχεδίου " + inQuotes(in_.name()) +
+                              " πρέπει να είναι κωδικός ομάδας (ακέραιος αριθμός), αλλά είναι " +
+                              inQuotes(std::string(codeText)) + "." + kNothingWritten);
+            g.code = static_cast<int>(code);
+            g.valueBegin = record.bytes.size();
+            if (!readLine(record.bytes, g.valueEnd))
+                throw cutShort();
+            g.next = record.bytes.size();
+            record.groups.push_back(g);
+            if (g.code != 0)
+                continue;
+            if (record.groups.size() > 1) {
+                // Everything before this group is the record; the group waits for the next.
+                pending_ = true;
+                pendingGroupStart_ = g.codeBegin;
+                return true;
+            }
+            if (trimmed(record.value(g)) == "EOF") {
+                ended_ = true;
+                return true;
+            }
+        }
+    }
+
+    // The groups of the record, without the group read ahead.
+    std::size_t size(const Record& record) const { return record.groups.size() - (pending_ ? 1 : 0); }
+    // Where the record's own bytes end.
+    std::size_t end(const Record& record) const { return pending_ ? pendingGroupStart_ : record.bytes.size(); }
+
+    // The bytes after the EOF group, as they are.
+    void copyRest(OutputFile& out)
+    {
+        for (std::string_view b = in_.buffered(); !b.empty(); b = in_.buffered()) {
+            out.write(b);
+            in_.skip(b.size());
+        }
+    }
+
+private:
+    static Group shifted(Group g, std::size_t by)
+    {
+        g.codeBegin -= by;
+        g.valueBegin -= by;
+        g.valueEnd -= by;
+        g.next -= by;
+        return g;
+    }
+
+    Failure cutShort() const
+    {
+        return Failure("Το σχέδιο " + inQuotes(in_.name()) + " τελειώνει στη γραμμή " + std::to_string(line_) +
+                       " χωρίς την ομάδα EOF: είναι κομμένο ή δεν είναι DXF." + kNothingWritten);
+    }
+
+    // One line appended to `bytes` with its line end; `contentEnd` is where the line end (LF
+    // or CR LF, none at the end of the file) begins. False at the end of the file.
+    bool readLine(std::string& bytes, std::size_t& contentEnd)
+    {
+        std::string_view b = in_.buffered();
+        if (b.empty())
+            return false;
+        while (true) {
+            const void* lf = std::memchr(b.data(), '\n', b.size());
+            if (lf) {
+                const std::size_t n = static_cast<const char*>(lf) - b.data() + 1;
+                bytes.append(b.data(), n);
+                in_.skip(n);
+                contentEnd = bytes.size() - 1;
+                if (contentEnd > 0 && bytes[contentEnd - 1] == '\r')
+                    --contentEnd;
+                break;
+            }
+            bytes.append(b.data(), b.size());
+            in_.skip(b.size());
+            b = in_.buffered();
+            if (b.empty()) {
+                contentEnd = bytes.size();
+                break;
+            }
+        }
+        ++line_;
+        return true;
+    }
+
+    InputFile in_;
+    long line_ = 0;
+    bool pending_ = false;
+    std::size_t pendingGroupStart_ = 0;
+    bool ended_ = false;
+};
+
+// ---- the table, by type
+
+struct TypeRules {
+    std::vector<const GroupRule*> rules;
+    std::vector<const PartSwitch*> switches;
+};
+
+const std::unordered_map<std::string_view, TypeRules>& rulesByType()
+{
+    static const auto* const byType = [] {
+        auto* map = new std::unordered_map<std::string_view, TypeRules>;
+        for (const GroupRule& r : groupRules())
+            (*map)[r.type].rules.push_back(&r);
+        for (const PartSwitch& s : partSwitches())
+            (*map)[s.type].switches.push_back(&s);
+        return map;
+    }();
+    return *byType;
+}
+
+const TypeRules* rulesOf(std::string_view type)
+{
+    const auto& map = rulesByType();
+    const auto it = map.find(type);
+    return it == map.end() ? nullptr : &it->second;
+}
+
+// ---- the rewriter
+
+struct Box {
+    double min[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, max[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    bool valid() const { return min[0] <= max[0] && min[1] <= max[1]; }
+    void add(double x, double y, double z)
+    {
+        const double p[3] = {x, y, z};
+        for (int i = 0; i < 3; ++i) {
+            min[i] = std::min(min[i], p[i]);
+            max[i] = std::max(max[i], p[i]);
+        }
+    }
+};
+
+// An entity's frame: whether its own axes are the world's mirrored (extrusion 0,0,-1).
+struct Frame {
+    bool mirrored = false;
+    long flags = 0;  // group 70
+};
+
+// What a POLYLINE or INSERT hands on to the VERTEXes or ATTRIBs that follow it.
+struct Parent {
+    bool active = false;
+    bool carried = false;
+    bool mirrored = false;
+};
+
+class Rewriter {
+public:
+    Rewriter(const PlaneMapping& mapping, const DrawingOptions& options, const std::set<std::string>& dimensionBlocks,
+             DrawingReader& reader, OutputFile& out)
+        : map_(mapping), options_(options), dimensionBlocks_(dimensionBlocks), reader_(reader), out_(out)
+    {
+        const double psi = mapping.inverse() ? mapping.rotation() : -mapping.rotation();
+        psiRadians_ = psi;
+        psiDegrees_ = psi * 180 / std::numbers::pi;
+    }
+
+    DrawingSummary run()
+    {
+        Record record;
+        while (reader_.next(record)) {
+            count_ = reader_.size(record);
+            handle(record);
+            write(record);
+        }
+        reader_.copyRest(out_);
+        if (headerExtents_.valid()) {
+            summary_.hasExtents = true;
+            std::copy(headerExtents_.min, headerExtents_.min + 3, summary_.extentMin);
+            std::copy(headerExtents_.max, headerExtents_.max + 3, summary_.extentMax);
+        } else if (seen_.valid()) {
+            summary_.hasExtents = true;
+            std::copy(seen_.min, seen_.min + 3, summary_.extentMin);
+            std::copy(seen_.max, seen_.max + 3, summary_.extentMax);
+        }
+        return summary_;
+    }
+
+private:
+    enum class Section { None, Header, Tables, Blocks, Entities, Other };
+
+    void handle(Record& r)
+    {
+        const std::string_view type = r.type();
+        if (type == "SECTION") {
+            const std::string name = upper(r.find(2));
+            section_ = name == "HEADER" ? Section::Header
+                     : name == "TABLES" ? Section::Tables
+                     : name == "BLOCKS" ? Section::Blocks
+                     : name == "ENTITIES" ? Section::Entities
+                                          : Section::Other;
+            if (section_ == Section::Header)
+                header(r);
+            return;
+        }
+        if (type == "ENDSEC") {
+            section_ = Section::None;
+            return;
+        }
+        switch (section_) {
+        case Section::Tables:
+            if (type == "TABLE")
+                table_ = upper(r.find(2));
+            else if (type == "VPORT" && table_ == "VPORT" && upper(r.find(2)) == "*ACTIVE")
+                rewrite(r, "*ACTIVE", *rulesOf("*ACTIVE"), Frame{}, false);
+            return;
+        case Section::Blocks:
+            if (type == "BLOCK") {
+                inCarriedBlock_ = dimensionBlocks_.count(upper(r.find(2))) > 0;
+                parent_ = {};
+            } else if (type == "ENDBLK") {
+                inCarriedBlock_ = false;
+            } else if (inCarriedBlock_) {
+                entity(r, type);
+            }
+            return;
+        case Section::Entities: entity(r, type); return;
+        default: return;
+        }
+    }
+
+    // ---- header
+
+    void header(Record& r)
+    {
+        // The boxes first: each becomes the box of its carried corners.
+        Box ext = cornersOf(r, "$EXTMIN", "$EXTMAX", true);
+        Box lim = cornersOf(r, "$LIMMIN", "$LIMMAX", false);
+        if (ext.valid())
+            headerExtents_ = ext;
+        std::string_view variable;
+        const TypeRules* rules = nullptr;
+        for (std::size_t i = 1; i < count_; ++i) {
+            const Group& g = r.groups[i];
+            if (g.code == 9) {
+                variable = trimmed(r.value(g));
+                rules = rulesOf(variable);
+                continue;
+            }
+            if (!rules)
+                continue;
+            for (const GroupRule* rule : rules->rules) {
+                if (rule->code != g.code)
+                    continue;
+                if (rule->move == Move::BoxCorner) {
+                    const Box& box = variable.substr(0, 4) == "$EXT" ? ext : lim;
+                    if (box.valid()) {
+                        const double* corner = variable.ends_with("MIN") ? box.min : box.max;
+                        i = setCoordinates(r, i, *rule, corner, variable);
+                    }
+                } else {
+                    i = apply(r, i, *rule, Frame{}, std::string(variable), false);
+                }
+                break;
+            }
+        }
+    }
+
+    // The box of the carried corners of the box that two header variables hold (x, y and,
+    // with `withZ`, z), or an empty box when either is missing or the box is empty.
+    Box cornersOf(const Record& r, std::string_view minName, std::string_view maxName, bool withZ)
+    {
+        double lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
+        int found = 0;
+        std::string_view variable;
+        for (std::size_t i = 1; i < count_; ++i) {
+            const Group& g = r.groups[i];
+            if (g.code == 9) {
+                variable = trimmed(r.value(g));
+                continue;
+            }
+            double* target = variable == minName ? lo : variable == maxName ? hi : nullptr;
+            if (!target || g.code % 10 != 0 || g.code < 10 || g.code > (withZ ? 30 : 20))
+                continue;
+            target[g.code / 10 - 1] = number(r, i, std::string(variable));
+            found |= (target == lo ? 1 : 2) << (g.code / 10 - 1) * 2;
+        }
+        Box box;
+        const int needed = withZ ? 0x3F : 0x0F;
+        if ((found & needed) != needed || !(lo[0] <= hi[0] && lo[1] <= hi[1]) || (withZ && !(lo[2] <= hi[2])))
+            return box;
+        for (double x : {lo[0], hi[0]})
+            for (double y : {lo[1], hi[1]}) {
+                double X, Y;
+                map_.carry(x, y, X, Y);
+                box.add(X, Y, withZ ? map_.height(lo[2]) : 0);
+                box.add(X, Y, withZ ? map_.height(hi[2]) : 0);
+            }
+        for (int k = 0; k < 3; ++k)
+            if (!std::isfinite(box.min[k]) || !std::isfinite(box.max[k]))
+                throw outOfRange(r, 1, std::string(minName));
+        if (!withZ)
+            box.min[2] = box.max[2] = 0;
+        return box;
+    }
+
+    std::size_t setCoordinates(Record& r, std::size_t i, const GroupRule& rule, const double* values,
+                               std::string_view what)
+    {
+        set(r, i, values[0], std::string(what));
+        if (i + 1 < count_ && r.groups[i + 1].code == rule.y)
+            set(r, ++i, values[1], std::string(what));
+        if (rule.z && i + 1 < count_ && r.groups[i + 1].code == rule.z)
+            set(r, ++i, values[2], std::string(what));
+        return i;
+    }
+
+    // ---- entities
+
+    void entity(Record& r, std::string_view type)
+    {
+        if (isSequenceEnd(type)) {
+            parent_ = {};
+            return;
+        }
+        const bool follower = type == "VERTEX" || type == "ATTRIB";
+        if (follower && parent_.active && !parent_.carried)
+            return;
+        const bool opensSequence = type == "POLYLINE" || type == "INSERT";
+        if (!follower)
+            parent_ = {};
+        if (opensSequence)
+            parent_ = {true, false, false};
+
+        long paper = 0;
+        const std::string_view space = r.find(67);
+        if (!space.empty() && !readWhole(space, paper))
+            throw notANumber(r, index(r, 67), std::string(type));
+        if (paper == 1)
+            return;  // paper space stays
+
+        const TypeRules* rules = rulesOf(type);
+        if (!rules || type.empty() || type.front() == '$' || type.front() == '*') {
+            stay(r, type,
+                 "είναι τύπος οντότητας που το πρόγραμμα δεν μεταφέρει" +
+                     std::string(isSolidKind(type) ? " (τρισδιάστατο στερεό, επιφάνεια ή ξένο αντικείμενο)" : ""));
+            return;
+        }
+
+        Frame frame;
+        long flags = 0;
+        const std::string_view flagText = r.find(70);
+        if (!flagText.empty() && !readWhole(flagText, flags))
+            throw notANumber(r, index(r, 70), std::string(type));
+        frame.flags = flags;
+        if (type == "VERTEX" && parent_.active) {
+            frame.mirrored = parent_.mirrored;
+        } else {
+            const int axes = extrusion(r, type);
+            if (axes == 0) {
+                stay(r, type, "έχει κεκλιμένη διεύθυνση εξώθησης (210, 220, 230): δεν είναι σχέδιο σε κάτοψη");
+                return;
+            }
+            frame.mirrored = axes < 0;
+        }
+        rewrite(r, std::string(type), *rules, frame, true);
+        ++summary_.carried[std::string(type)];
+        if (opensSequence)
+            parent_ = {true, true, frame.mirrored};
+    }
+
+    static bool isSolidKind(std::string_view type)
+    {
+        for (std::string_view t : {"3DSOLID", "REGION", "BODY", "ACAD_PROXY_ENTITY", "OLE2FRAME", "OLEFRAME", "MESH"})
+            if (type == t)
+                return true;
+        return type.ends_with("SURFACE");
+    }
+
+    // 1 for plain axes (extrusion 0,0,1 or none), -1 for mirrored (0,0,-1), 0 for any other.
+    int extrusion(const Record& r, std::string_view type)
+    {
+        double e[3] = {0, 0, 1};
+        for (std::size_t i = 1; i < count_; ++i) {
+            const int c = r.groups[i].code;
+            if (c == 210 || c == 220 || c == 230)
+                e[(c - 210) / 10] = number(r, i, std::string(type));
+        }
+        constexpr double tiny = 1e-12;
+        if (std::abs(e[0]) > tiny || std::abs(e[1]) > tiny || std::abs(std::abs(e[2]) - 1) > tiny)
+            return 0;
+        return e[2] > 0 ? 1 : -1;
+    }
+
+    void stay(const Record& r, std::string_view type, const std::string& why)
+    {
+        const std::string handle(r.find(5));
+        if (!options_.skipUnknown)
+            throw Failure("Η οντότητα " + inQuotes(std::string(type)) + " (handle " +
+                          inQuotes(handle.empty() ? "-" : handle) + ", γραμμή " + std::to_string(r.groups[0].line) +
+                          ") του σχεδίου " + inQuotes(reader_.name()) + " " + why +
+                          ". Με την επιλογή παράλειψης μένει όπως είναι." + kNothingWritten);
+        summary_.stayed.push_back({std::string(type), handle});
+        if (parent_.active)
+            parent_.carried = false;
+    }
+
+    static std::size_t index(const Record& r, int code)
+    {
+        for (std::size_t i = 0; i < r.groups.size(); ++i)
+            if (r.groups[i].code == code)
+                return i;
+        return 0;
+    }
+
+    static bool holds(When when, long flags, bool clockwise)
+    {
+        switch (when) {
+        case When::Counterclockwise: return !clockwise;
+        case When::Clockwise: return clockwise;
+        case When::Always: return true;
+        case When::FlatPolyline: return (flags & (8 | 16 | 64)) == 0;
+        case When::FlatVertex: return (flags & (32 | 64 | 128)) == 0;
+        case When::WorldVertex: return (flags & (32 | 64)) != 0;
+        case When::Measured: return (flags & 7) != 2 && (flags & 7) != 5;
+        }
+        return false;
+    }
+
+    // Every group of the record that the rules of its type name, moved.
+    void rewrite(Record& r, const std::string& type, const TypeRules& rules, const Frame& frame, bool modelSpace)
+    {
+        const TypeRules* extended = rulesOf("");
+        Part part = Part::Main;
+        bool clockwise = false;
+        for (std::size_t i = 1; i < count_; ++i) {
+            const int code = r.groups[i].code;
+            for (const PartSwitch* s : rules.switches) {
+                if (s->code != code || !(s->from & bit(part)))
+                    continue;
+                if (s->mask != 0) {
+                    long v = 0;
+                    if (!readWhole(r.value(i), v))
+                        throw notANumber(r, i, type);
+                    if ((v & s->mask) != s->value)
+                        continue;
+                }
+                part = s->to;
+                if (part == Part::HatchArc)
+                    clockwise = clockwiseEdge(r, i, type);
+                break;
+            }
+            const TypeRules& set = code >= 1000 ? *extended : rules;
+            for (const GroupRule* rule : set.rules) {
+                if (rule->code == code && (code >= 1000 || rule->part == part) && holds(rule->when, frame.flags, clockwise)) {
+                    i = apply(r, i, *rule, frame, type, modelSpace);
+                    break;
+                }
+            }
+        }
+    }
+
+    // Whether the arc edge of a hatch whose type stands at `i` is drawn clockwise: its group
+    // 73, before the next edge or path, is 0.
+    bool clockwiseEdge(const Record& r, std::size_t i, const std::string& type) const
+    {
+        for (std::size_t j = i + 1; j < count_; ++j) {
+            const int code = r.groups[j].code;
+            if (code == 72 || code == 92 || code == 75 || code == 97)
+                break;
+            if (code == 73) {
+                long ccw = 0;
+                if (!readWhole(r.value(j), ccw))
+                    throw notANumber(r, j, type);
+                return ccw == 0;
+            }
+        }
+        return false;
+    }
+
+    // Moves the group at `i` (with the y and z that follow it) by `rule`; returns the index
+    // of the last group it took.
+    std::size_t apply(Record& r, std::size_t i, const GroupRule& rule, const Frame& frame, const std::string& type,
+                      bool modelSpace)
+    {
+        const double k = map_.lengthFactor();
+        const double turn = frame.mirrored ? -1 : 1;
+        switch (rule.move) {
+        case Move::Length:
+        case Move::ScaleFactor: set(r, i, number(r, i, type) * k, type); return i;
+        case Move::AngleDegrees: set(r, i, turned(number(r, i, type), turn * psiDegrees_, 360), type); return i;
+        case Move::AngleRadians:
+            set(r, i, turned(number(r, i, type), turn * psiRadians_, 2 * std::numbers::pi), type);
+            return i;
+        case Move::NegatedDegrees: set(r, i, turned(number(r, i, type), -turn * psiDegrees_, 360), type); return i;
+        case Move::OcsElevation: {
+            const double z = number(r, i, type);
+            set(r, i, frame.mirrored ? -map_.height(-z) : map_.height(z), type);
+            return i;
+        }
+        case Move::BoxCorner: return i;
+        default: break;
+        }
+
+        // Two or three coordinates: the y must follow the x.
+        if (i + 1 >= count_ || r.groups[i + 1].code != rule.y)
+            throw Failure("Στη γραμμή " + std::to_string(r.groups[i].line) + " του σχεδίου " + inQuotes(reader_.name()) +
+                          " η συντεταγμένη x (κωδικός " + std::to_string(rule.code) + ") " + of(r, type) +
+                          " δεν ακολουθείται από την y (κωδικός " + std::to_string(rule.y) + ")." + kNothingWritten);
+        const std::size_t iy = i + 1;
+        const bool hasZ = rule.z != 0 && iy + 1 < count_ && r.groups[iy + 1].code == rule.z;
+        const std::size_t iz = hasZ ? iy + 1 : 0;
+        double x = number(r, i, type), y = number(r, iy, type), z = hasZ ? number(r, iz, type) : 0;
+        const bool own = rule.move == Move::OcsPosition || rule.move == Move::OcsDirection || rule.move == Move::OcsVector;
+        const bool mirror = own && frame.mirrored;
+        if (mirror) {
+            x = -x;
+            z = -z;
+        }
+        double X = 0, Y = 0, Z = z;
+        switch (rule.move) {
+        case Move::Position:
+        case Move::OcsPosition:
+            map_.carry(x, y, X, Y);
+            Z = map_.height(z);
+            if (modelSpace)
+                seen_.add(X, Y, hasZ ? Z : 0);
+            break;
+        case Move::Direction:
+        case Move::OcsDirection: map_.turn(x, y, X, Y); break;
+        default:  // vectors
+            map_.turn(x, y, X, Y);
+            X *= map_.lengthFactor();
+            Y *= map_.lengthFactor();
+            break;
+        }
+        if (mirror) {
+            X = -X;
+            Z = -Z;
+        }
+        set(r, i, X, type);
+        set(r, iy, Y, type);
+        if (hasZ && (rule.move == Move::Position || rule.move == Move::OcsPosition))
+            set(r, iz, Z, type);
+        return hasZ ? iz : iy;
+    }
+
+    // An angle turned by `by`; one within a turn stays within a turn.
+    static double turned(double angle, double by, double fullTurn)
+    {
+        double a = angle + by;
+        if (angle >= 0 && angle <= fullTurn) {
+            if (a >= fullTurn)
+                a -= fullTurn;
+            else if (a < 0)
+                a += fullTurn;
+        }
+        return a;
+    }
+
+    double number(const Record& r, std::size_t i, const std::string& type) const
+    {
+        const auto n = readDecimalNumber(trimmed(r.value(i)));
+        if (!n)
+            throw notANumber(r, i, type);
+        return *n;
+    }
+
+    void set(Record& r, std::size_t i, double value, const std::string& type)
+    {
+        if (!std::isfinite(value))
+            throw outOfRange(r, i, type);
+        Group& g = r.groups[i];
+        const auto old = readDecimalNumber(trimmed(r.value(i)));
+        if (old && *old == value && std::signbit(*old) == std::signbit(value))
+            return;  // unchanged: the line stays as written
+        g.rewritten = true;
+        g.value = value == 0 ? 0.0 : value;
+    }
+
+    // "of the entity TYPE (handle H)" or "of the header variable $X".
+    static std::string of(const Record& r, const std::string& type)
+    {
+        if (!type.empty() && type.front() == '$')
+            return "της μεταβλητής " + inQuotes(type);
+        const std::string handle(r.find(5));
+        return "της οντότητας " + inQuotes(type.empty() ? std::string(r.type()) : type) + " (handle " +
+               inQuotes(handle.empty() ? "-" : handle) + ")";
+    }
+
+    Failure notANumber(const Record& r, std::size_t i, const std::string& type) const
+    {
+        const Group& g = r.groups[i];
+        return Failure("Η γραμμή " + std::to_string(g.line + 1) + " του σχεδίου " + inQuotes(reader_.name()) +
+                       " (κωδικός ομάδας " + std::to_string(g.code) + " " + of(r, type) + ") δεν είναι αριθμός: " +
+                       inQuotes(std::string(r.value(g))) + "." + kNothingWritten);
+    }
+
+    Failure outOfRange(const Record& r, std::size_t i, const std::string& type) const
+    {
+        const Group& g = r.groups[i];
+        return Failure("Ο αριθμός της γραμμής " + std::to_string(g.line + 1) + " του σχεδίου " +
+                       inQuotes(reader_.name()) + " (κωδικός ομάδας " + std::to_string(g.code) + " " + of(r, type) +
+                       ") βγαίνει εκτός ορίων αριθμών όταν μεταφερθεί." + kNothingWritten);
+    }
+
+    // The record as read, its moved numbers written anew before their own line ends.
+    void write(const Record& r)
+    {
+        const char* bytes = r.bytes.data();
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Group& g = r.groups[i];
+            if (!g.rewritten)
+                continue;
+            out_.write({bytes + from, g.valueBegin - from});
+            char text[40];
+            const auto result = std::to_chars(text, text + sizeof text, g.value);
+            out_.write({text, static_cast<std::size_t>(result.ptr - text)});
+            from = g.valueEnd;
+        }
+        out_.write({bytes + from, reader_.end(r) - from});
+    }
+
+    const PlaneMapping& map_;
+    const DrawingOptions& options_;
+    const std::set<std::string>& dimensionBlocks_;
+    DrawingReader& reader_;
+    OutputFile& out_;
+    double psiRadians_ = 0, psiDegrees_ = 0;
+
+    std::size_t count_ = 0;  // groups of the record being handled
+    Section section_ = Section::None;
+    std::string table_;
+    bool inCarriedBlock_ = false;
+    Parent parent_;
+    Box headerExtents_, seen_;
+    DrawingSummary summary_;
+};
+
+// The first pass: the blocks that model-space dimensions draw (upper case). A block that a
+// dimension elsewhere (in paper space or inside another block) names too is refused: it cannot
+// be both carried and left.
+std::set<std::string> dimensionBlocksOf(const std::string& drawingPath)
+{
+    DrawingReader reader(drawingPath);
+    Record r;
+    std::set<std::string> model, other;
+    std::string section;
+    while (reader.next(r)) {
+        const std::string_view type = r.type();
+        if (type == "SECTION")
+            section = upper(r.find(2));
+        else if (type == "ENDSEC")
+            section.clear();
+        else if (type == "DIMENSION" && (section == "ENTITIES" || section == "BLOCKS")) {
+            long paper = 0;
+            const std::string_view space = r.find(67);
+            if (!space.empty() && !readWhole(space, paper))
+                throw Failure("Η γραμμή " + std::to_string(r.groups[0].line) + " του σχεδίου " + inQuotes(reader.name()) +
+                              ": η ένδειξη χώρου (67) μιας διάστασης δεν είναι αριθμός: " +
+                              inQuotes(std::string(space)) + "." + kNothingWritten);
+            const std::string name = upper(r.find(2));
+            if (name.empty())
+                continue;
+            (section == "ENTITIES" && paper != 1 ? model : other).insert(name);
+        }
+    }
+    for (const std::string& name : model)
+        if (other.count(name))
+            throw Failure("Το μπλοκ διάστασης " + inQuotes(name) + " του σχεδίου " + inQuotes(reader.name()) +
+                          " το χρησιμοποιούν διαστάσεις και του χώρου μοντέλου και άλλου χώρου ή μπλοκ: δεν μπορεί να "
+                          "μεταφερθεί για τις μεν και να μείνει για τις δε." + kNothingWritten);
+    return model;
+}
+
+}  // namespace
+
+DrawingSummary transformDrawing(const std::string& resultPath, const std::string& drawingPath,
+                                const std::filesystem::path& parameterPath, const DrawingOptions& options)
+{
+    if (sameFile(resultPath, drawingPath))
+        throw Failure("Το αποτέλεσμα " + inQuotes(resultPath) + " είναι το ίδιο το σχέδιο που μεταφέρεται. Δώστε άλλο όνομα." +
+                      kNothingWritten);
+    if (sameFile(resultPath, parameterPath))
+        throw Failure("Το αποτέλεσμα " + inQuotes(resultPath) + " είναι το αρχείο παραμέτρων. Δώστε άλλο όνομα." +
+                      kNothingWritten);
+    const PlaneMapping mapping(readParameterFile(parameterPath), parameterPath,
+                               options.inverse ? Direction::Inverse : Direction::Forward);
+    const std::set<std::string> dimensionBlocks = dimensionBlocksOf(drawingPath);
+    DrawingReader reader(drawingPath);
+    OutputFile out(resultPath);
+    Rewriter rewriter(mapping, options, dimensionBlocks, reader, out);
+    DrawingSummary summary = rewriter.run();
+    out.commit();
+    return summary;
+}
+
+}  // namespace tavrelo
