@@ -54,7 +54,8 @@ for path in ./usr/bin/tavrelo \
             ./usr/share/man/el/man1/tavrelo-cli.1.gz \
             ./usr/share/doc/tavrelo/copyright \
             ./usr/share/doc/tavrelo/changelog.gz \
-            ./usr/share/doc/tavrelo/examples/survey.txt; do
+            ./usr/share/doc/tavrelo/examples/survey.txt \
+            ./usr/share/doc/tavrelo/examples/survey.dxf; do
     grep -qxF "$path" <<<"$contents" || fail "the package lacks ${path#.}"
 done
 grep -qF "$version" <<<"$("$build/tavrelo-cli" --version)" || fail "tavrelo-cli --version does not print $version"

@@ -108,7 +108,7 @@ private:
 };
 
 void applyBatch(const std::string& parameterFile, const std::vector<std::string>& coordinateFiles,
-                const std::string& outputDir, std::ostream& out)
+                const std::string& outputDir, std::ostream& out, Direction direction)
 {
     std::error_code ec;
     if (!fs::is_directory(outputDir, ec))
@@ -147,7 +147,7 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
     std::vector<fs::path> staged;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         staged.push_back(staging.path() / fs::path(results[i]).filename());
-        applyTransformation(staged.back().string(), inputs[i], parameterFile);
+        applyTransformation(staged.back().string(), inputs[i], parameterFile, direction);
     }
     for (std::size_t i = 0; i < staged.size(); ++i) {
         fs::rename(staged[i], results[i], ec);
@@ -226,13 +226,14 @@ void runCompute(const ComputeRequest& request, std::ostream& out)
 }
 
 void runApply(const std::string& parameterFile, const std::vector<std::string>& coordinateFiles,
-              const std::string& resultFile, const std::string& outputDir, std::ostream& out)
+              const std::string& resultFile, const std::string& outputDir, std::ostream& out, bool inverse)
 {
+    const Direction direction = inverse ? Direction::Inverse : Direction::Forward;
     if (!outputDir.empty()) {
-        applyBatch(parameterFile, coordinateFiles, outputDir, out);
+        applyBatch(parameterFile, coordinateFiles, outputDir, out, direction);
         return;
     }
-    applyTransformation(resultFile, absoluteInputPath(coordinateFiles.at(0)), parameterFile);
+    applyTransformation(resultFile, absoluteInputPath(coordinateFiles.at(0)), parameterFile, direction);
     out << "Γράφτηκε: " << resultFile << "\n";
 }
 

@@ -45,9 +45,11 @@ void runFit(const FitRequest& request, std::ostream& out);
 // The save step with a parameter file: `coordinateFiles` holds one file written to
 // `resultFile`, or, with `outputDir`, any number of files each written there under its own
 // name. A batch is all or nothing: every result is first written into a private folder inside
-// `outputDir` and moved into place only when all are complete.
+// `outputDir` and moved into place only when all are complete. `inverse` carries the points
+// back from the target system into the source system.
 void runApply(const std::string& parameterFile, const std::vector<std::string>& coordinateFiles,
-              const std::string& resultFile, const std::string& outputDir, std::ostream& out);
+              const std::string& resultFile, const std::string& outputDir, std::ostream& out,
+              bool inverse = false);
 
 // The layout conversion; `resultFile` empty: "PENZD_" + name beside the input.
 void runConvert(int layoutIndex, const std::string& inputFile, const std::string& resultFile, std::ostream& out);

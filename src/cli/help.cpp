@@ -12,8 +12,8 @@ const char* const kFitUsage =
     "  tavrelo-cli fit FILE TARGETS [--scale] [--exclude PN]... [--tolerance T] [--drop-outliers]\n"
     "                               [-p PARAMS] [--report REPORT] [--json]\n";
 const char* const kApplyUsage =
-    "  tavrelo-cli apply PARAMS FILE RESULT\n"
-    "  tavrelo-cli apply PARAMS --output-dir DIR FILE...\n";
+    "  tavrelo-cli apply PARAMS FILE RESULT [--inverse]\n"
+    "  tavrelo-cli apply PARAMS --output-dir DIR FILE... [--inverse]\n";
 const char* const kConvertUsage = "  tavrelo-cli convert LAYOUT FILE [-o RESULT]\n";
 const char* const kDxfUsage = "  tavrelo-cli dxf PARAMS DRAWING RESULT [--inverse] [--skip-unknown] [--json]\n";
 
@@ -110,11 +110,14 @@ std::string helpText(const std::string& command)
                "Επιλογές:\n"
                "  --output-dir DIR    κάθε FILE γράφεται στον φάκελο DIR με το δικό του όνομα. Όλα ή\n"
                "                      κανένα: αν ένα αρχείο αποτύχει, κανένα αποτέλεσμα δεν γράφεται\n"
+               "  --inverse           αντίστροφα: τα σημεία του FILE είναι στο σύστημα προορισμού και\n"
+               "                      γυρίζουν στο αρχικό (για χάραξη)· η κεφαλίδα το γράφει\n"
                "  -h, --help          αυτή η βοήθεια\n"
                "\n"
                "Παραδείγματα:\n"
                "  tavrelo-cli apply survey.par survey.txt survey_target.txt\n"
                "  tavrelo-cli apply survey.par --output-dir target/ day1.txt day2.txt day3.txt\n"
+               "  tavrelo-cli apply survey.par stakeout_target.txt stakeout_local.txt --inverse\n"
                "\n" +
                kExitStatus;
     if (command == "convert")

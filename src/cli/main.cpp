@@ -85,10 +85,12 @@ int main(int argc, char** argv)
     // apply
     std::string parameterFile, outputDir;
     std::vector<std::string> applyFiles;
+    bool applyInverse = false;
     CLI::App* applyCommand = app.add_subcommand("apply", "εφαρμογή αρχείου παραμέτρων");
     applyCommand->add_option("PARAMS", parameterFile)->required();
     applyCommand->add_option("FILE", applyFiles)->required();
     applyCommand->add_option("--output-dir", outputDir);
+    applyCommand->add_flag("--inverse", applyInverse);
 
     // convert
     std::string layout, convertInput, convertResult;
@@ -178,9 +180,9 @@ int main(int argc, char** argv)
             runFit(fit, out);
         } else if (applyCommand->parsed()) {
             if (outputDir.empty())
-                runApply(parameterFile, {applyFiles[0]}, applyFiles[1], {}, out);
+                runApply(parameterFile, {applyFiles[0]}, applyFiles[1], {}, out, applyInverse);
             else
-                runApply(parameterFile, applyFiles, {}, outputDir, out);
+                runApply(parameterFile, applyFiles, {}, outputDir, out, applyInverse);
         } else if (dxfCommand->parsed()) {
             runDrawing(drawing, out);
         } else {

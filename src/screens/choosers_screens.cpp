@@ -94,7 +94,8 @@ void Form4::Command1_Click()
     const std::string path = resultFilePath(ui->Dir1->path().toStdString(), ui->Text1->text().toStdString());
     {
         const WaitCursor wait;
-        applyTransformation(path, handoffFiles());
+        applyTransformation(path, handoffFiles(),
+                            ui->inverseBox->isChecked() ? Direction::Inverse : Direction::Forward);
     }
     close();
 }

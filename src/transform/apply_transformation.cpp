@@ -30,6 +30,7 @@ const char* const kTitle =
 const char* const kCredit = " Tavrelo " TAVRELO_VERSION " - πρόγραμμα του έργου Tavrelo, επικοινωνία: tavrelo@example.org";
 const char* const kInputLabel = " Αρχείο εισόδου :";
 const char* const kParametersTitle = " Παράμετροι Μετασχηματισμού";
+const char* const kInverseNote = " (αντίστροφα: από το σύστημα προορισμού στο αρχικό)";
 // Twelve spaces and the label: 20 characters, so the colons stand in one column.
 const char* const kRotationLabel = "            Στροφή :";
 const char* const kDeltaXLabel = "            Delta X:";
@@ -71,6 +72,7 @@ struct SaveInput {
     std::filesystem::path parameterFile;
     std::function<std::string()> coordinatePath;
     std::filesystem::path pathFile;  // empty when there is none
+    Direction direction;
 };
 
 void apply(const std::string& resultPath, const SaveInput& in)
@@ -80,7 +82,7 @@ void apply(const std::string& resultPath, const SaveInput& in)
     OutputFile out(resultPath);
 
     const TransformParameters p = in.parameters();
-    const PlaneMapping mapping(p, in.parameterFile);
+    const PlaneMapping mapping(p, in.parameterFile, in.direction);
     const double X1 = mapping.X1(), Y1 = mapping.Y1(), X1N = mapping.X1N(), Y1N = mapping.Y1N();
 
     const std::string inputPath = in.coordinatePath();
@@ -104,6 +106,8 @@ void apply(const std::string& resultPath, const SaveInput& in)
     header += utf8ToWindows1253(inputPath);
     text(kLineEnd);
     text(kParametersTitle);
+    if (mapping.inverse())
+        text(kInverseNote);
     text(kLineEnd);
     text(kRotationLabel);
     appendPrintForm(header, p.f);
@@ -172,17 +176,17 @@ void apply(const std::string& resultPath, const SaveInput& in)
 
 }  // namespace
 
-void applyTransformation(const std::string& resultPath, const HandoffFiles& handoff)
+void applyTransformation(const std::string& resultPath, const HandoffFiles& handoff, Direction direction)
 {
     apply(resultPath, {[&handoff] { return readTransformParameters(handoff); }, handoff.parameterFile(),
-                       [&handoff] { return readHandoffPath(handoff); }, handoff.pathFile()});
+                       [&handoff] { return readHandoffPath(handoff); }, handoff.pathFile(), direction});
 }
 
 void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
-                         const std::filesystem::path& parameterPath)
+                         const std::filesystem::path& parameterPath, Direction direction)
 {
     apply(resultPath, {[&parameterPath] { return readParameterFile(parameterPath); }, parameterPath,
-                       [&coordinatePath] { return coordinatePath; }, {}});
+                       [&coordinatePath] { return coordinatePath; }, {}, direction});
 }
 
 }  // namespace tavrelo

@@ -4,6 +4,7 @@
 // parameters, then one line a point, in file order.
 
 #include "data/handoff_files.h"
+#include "transform/plane_mapping.h"
 
 #include <filesystem>
 #include <string>
@@ -22,12 +23,16 @@ std::string resultFilePath(const std::string& directory, const std::string& name
 // Writes the result file at `resultPath`. The file appears only when it is complete: on any
 // Failure no new file is left and an existing file of that name is untouched. A result path
 // that names the coordinate file itself is refused.
-void applyTransformation(const std::string& resultPath, const HandoffFiles&);
+// Direction::Inverse carries the points back from the target system into the source system
+// (for stake-out): the same file, the same cut and the same parameter lines, with the header
+// saying which way it went.
+void applyTransformation(const std::string& resultPath, const HandoffFiles&,
+                         Direction direction = Direction::Forward);
 
 // The same for a coordinate file and a parameter file named directly: byte for byte the file
 // the form above writes when the hand-off folder names these two files. A result path that
 // names the coordinate file or the parameter file is refused.
 void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
-                         const std::filesystem::path& parameterPath);
+                         const std::filesystem::path& parameterPath, Direction direction = Direction::Forward);
 
 }  // namespace tavrelo

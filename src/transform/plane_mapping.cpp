@@ -42,6 +42,10 @@ PlaneMapping::PlaneMapping(const TransformParameters& p, const std::filesystem::
       sinMinus_(std::sin(-theta_)),
       inverse_(direction == Direction::Inverse)
 {
+    // The way back divides by the scale.
+    if (inverse_ && k_ == 0)
+        throw Failure("Η κλίμακα (klimax) του αρχείου " + inQuotes(parameterFile.string()) +
+                      " είναι 0: ο μετασχηματισμός δεν αντιστρέφεται. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
     // The shift of common point 1 stands in the result file's header: it must be a number.
     if (!std::isfinite(X1N_ - X1_) || !std::isfinite(Y1N_ - Y1_))
         throw Failure("Οι παράμετροι του αρχείου " + inQuotes(parameterFile.string()) +

@@ -2,6 +2,7 @@
 // files it writes, and that they are the files the screens' steps write for the same input.
 
 #include "data/format_conversion.h"
+#include "drawing/dxf_transform.h"
 #include "data/handoff_files.h"
 #include "plain_reference.h"
 #include "test_support.h"
@@ -143,11 +144,12 @@ TEST(TavreloCliCompute, FindsPointsBeyondTheScreensFourHundredAndOneRows)
 // ---- apply and convert: the same bytes as the core's steps ----------------------------------
 
 // The save step through a hand-off folder, as Form4 runs it, for the coordinate file at `input`.
-std::string screenResult(const TempFolder& folder, const fs::path& input, const fs::path& parameters)
+std::string screenResult(const TempFolder& folder, const fs::path& input, const fs::path& parameters,
+                         Direction direction = Direction::Forward)
 {
     const HandoffFiles handoff = test::handoffFor(folder, input);
     writeBytes(handoff.parameterFile(), readBytes(parameters));
-    applyTransformation((folder / "screen-result.txt").string(), handoff);
+    applyTransformation((folder / "screen-result.txt").string(), handoff, direction);
     const std::string bytes = readBytes(folder / "screen-result.txt");
     fs::remove(folder / "screen-result.txt");
     return bytes;
@@ -179,6 +181,32 @@ TEST(TavreloCliApply, WritesWhatTheSaveScreenWritesForOneFileAndForABatch)
             << name;
 }
 
+TEST(TavreloCliApply, TheWayBackWritesWhatTheSaveScreenWritesWithItsBoxTicked)
+{
+    std::mt19937_64 random(18);
+    TempFolder folder;
+    fs::create_directories(folder / "out");
+    writeBytes(folder / "params.txt", test::reference::randomParameters(random));
+    writeBytes(folder / "a.txt", test::reference::randomFile(random, {.records = 50}));
+    writeBytes(folder / "b.txt", test::reference::randomFile(random, {.records = 50}));
+    const std::vector<std::vector<std::string>> runs = {
+        {"apply", "params.txt", "a.txt", "out/a.txt", "--inverse"},
+        {"apply", "--inverse", "params.txt", "--output-dir", "out", "a.txt", "b.txt"}};
+    for (const auto& args : runs) {
+        const Outcome run = cli(folder.path(), args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const char* name : {"a.txt", "b.txt"}) {
+            if (fs::exists(folder / "out" / name)) {
+                EXPECT_EQ(readBytes(folder / "out" / name),
+                          screenResult(folder, folder / name, folder / "params.txt", Direction::Inverse))
+                    << args[2] << " " << name;
+            }
+        }
+        EXPECT_EQ(test::listFolder(folder / "out"), args.size() == 5 ? "a.txt " : "a.txt b.txt ");
+    }
+    EXPECT_NE(cli(folder.path(), {"apply", "--help"}).out.find("--inverse"), std::string::npos);
+}
+
 TEST(TavreloCliConvert, WritesWhatTheConversionScreenWritesInEveryLayout)
 {
     std::mt19937_64 random(7);
@@ -194,6 +222,36 @@ TEST(TavreloCliConvert, WritesWhatTheConversionScreenWritesInEveryLayout)
         EXPECT_EQ(readBytes(folder / "PENZD_in.txt"), readBytes(folder / "core.txt")) << layout;
         EXPECT_EQ(readBytes(folder / "named.txt"), readBytes(folder / "core.txt")) << layout;
     }
+}
+
+TEST(TavreloCliDxf, WritesTheCoresDrawingAndTellsWhatMovedAndWhatStayed)
+{
+    TempFolder folder;
+    writeBytes(folder / "p.par", "50\r\n 1000 \r\n 2000 \r\n3\r\n1.0002\r\n5000\r\n6000\r\n");
+    writeBytes(folder / "in.dxf",
+               "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$EXTMIN\r\n10\r\n1\r\n20\r\n2\r\n30\r\n0\r\n9\r\n$EXTMAX\r\n"
+               "10\r\n11\r\n20\r\n12\r\n30\r\n5\r\n0\r\nENDSEC\r\n0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n5\r\nA1\r\n"
+               "10\r\n1\r\n20\r\n2\r\n11\r\n11\r\n21\r\n12\r\n0\r\nFLOWER\r\n5\r\nB7\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n");
+    for (const bool inverse : {false, true}) {
+        std::vector<std::string> args = {"dxf", "p.par", "in.dxf", "out.dxf", "--skip-unknown", "--json"};
+        if (inverse)
+            args.push_back("--inverse");
+        const Outcome run = cli(folder.path(), args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const DrawingSummary core = transformDrawing((folder / "core.dxf").string(), (folder / "in.dxf").string(),
+                                                     folder / "p.par", {inverse, true});
+        EXPECT_EQ(readBytes(folder / "out.dxf"), readBytes(folder / "core.dxf"));
+        const auto j = nlohmann::json::parse(run.out);
+        EXPECT_EQ(j.at("carried"), nlohmann::json({{"LINE", 1}}));
+        EXPECT_EQ(j.at("stayed"), nlohmann::json::parse(R"([{"type": "FLOWER", "handle": "B7"}])"));
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(j.at("extents").at("min")[k].get<double>(), core.extentMin[k]);
+            EXPECT_EQ(j.at("extents").at("max")[k].get<double>(), core.extentMax[k]);
+        }
+    }
+    const Outcome text = cli(folder.path(), {"dxf", "p.par", "in.dxf", "out.dxf", "--skip-unknown"});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("FLOWER (B7)"), std::string::npos) << text.out;
 }
 
 // ---- fit ------------------------------------------------------------------------------------
@@ -290,6 +348,12 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
         {"fit, one common point", {"fit", "a.txt", "one.txt", "-p", "new.par"}, 1},
         {"fit, parameters over the input", {"fit", "a.txt", "targets.txt", "-p", "targets.txt"}, 1},
         {"fit, negative tolerance", {"fit", "a.txt", "targets.txt", "--tolerance", "-1", "-p", "new.par"}, 2},
+        {"dxf, missing drawing", {"dxf", "good.par", "none.dxf", "new.dxf"}, 1},
+        {"dxf, cut short", {"dxf", "good.par", "cut.dxf", "new.dxf"}, 1},
+        {"dxf, unknown entity", {"dxf", "good.par", "flower.dxf", "new.dxf", "--json"}, 1},
+        {"dxf, result over the drawing", {"dxf", "good.par", "good.dxf", "good.dxf"}, 1},
+        {"dxf, damaged parameter file", {"dxf", "short.par", "good.dxf", "new.dxf"}, 1},
+        {"dxf, no result named", {"dxf", "good.par", "good.dxf"}, 2},
     };
     for (const FailureCase& c : cases) {
         TempFolder folder;
@@ -304,6 +368,9 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
         writeBytes(folder / "text.par", "0\r\nx\r\n 100 \r\n0\r\n1\r\n300\r\n300\r\n");
         writeBytes(folder / "targets.txt", "1,300,300,0,A\r\n2,400,400,0,B\r\n");
         writeBytes(folder / "one.txt", "1,300,300,0,A\r\n9,400,400,0,B\r\n");
+        writeBytes(folder / "good.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n0\nENDSEC\n0\nEOF\n");
+        writeBytes(folder / "cut.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n0\nENDSEC\n");
+        writeBytes(folder / "flower.dxf", "0\nSECTION\n2\nENTITIES\n0\nFLOWER\n5\nF1\n0\nENDSEC\n0\nEOF\n");
         const auto before = snapshot(folder.path());
         const Outcome run = cli(folder.path(), c.args);
         EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
@@ -320,7 +387,7 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
 TEST(TavreloCliHelp, EveryCommandHasGreekHelpWithAnExampleAndTheVersionIsTheProjects)
 {
     TempFolder folder;
-    for (const char* command : {"compute", "fit", "apply", "convert"}) {
+    for (const char* command : {"compute", "fit", "apply", "convert", "dxf"}) {
         const Outcome run = cli(folder.path(), {command, "--help"});
         EXPECT_EQ(run.status, 0) << command;
         EXPECT_NE(run.out.find(std::string("tavrelo-cli ") + command), std::string::npos) << command;

@@ -167,6 +167,32 @@ TEST_F(FileChoosers, Form4FollowsItsNameBoxAndWritesTheResult)
     EXPECT_EQ(readBytes(folder / "survey" / "sub" / "result"), readBytes(expected));
 }
 
+TEST_F(FileChoosers, Form4WritesTheWayBackWithItsBoxTicked)
+{
+    chooseCoordinateFile("1,100,200,10,a\r\n2,110,200,11,b\r\n");
+    writeBytes(handoff.parameterFile(), "30\r\n 100 \r\n 200 \r\n2\r\n1.5\r\n500\r\n600\r\n");
+    Form4* screen = showScreen<Form4>();
+    auto* inverse = control<QCheckBox>(screen, "inverseBox");
+    EXPECT_EQ(inverse->text(), QStringLiteral("Αντίστροφα"));
+    EXPECT_FALSE(inverse->isChecked());
+    // In the free room under the drive list, clear of the directory list.
+    const QRect box = inverse->geometry();
+    EXPECT_GE(box.top(), control<QWidget>(screen, "Drive1")->geometry().bottom());
+    EXPECT_LT(box.right(), control<QWidget>(screen, "Dir1")->geometry().left());
+    openDirectory(screen, surveyFolder);
+    type(control<QLineEdit>(screen, "Text1"), "back.txt");
+    click(inverse);
+    saveScreenshot(screen, QStringLiteral("Form4_inverse"));
+    click(control<QPushButton>(screen, "Command1"));
+    ASSERT_EQ(openScreen<Form4>(), nullptr) << errorMessage().toStdString();
+
+    const std::string expected = (folder / "expected.txt").string();
+    applyTransformation(expected, handoff, Direction::Inverse);
+    EXPECT_EQ(readBytes(folder / "survey" / "back.txt"), readBytes(expected));
+    // The next save screen starts forward again.
+    EXPECT_FALSE(control<QCheckBox>(showScreen<Form4>(), "inverseBox")->isChecked());
+}
+
 TEST_F(FileChoosers, Form4ShowsAFailureAndStaysOpen)
 {
     chooseCoordinateFile("1,100,200,10,a\r\n");  // no parameters were ever handed on
@@ -254,7 +280,7 @@ TEST_F(FileChoosers, ShowTheirButtonsAndTabOrder)
         }
     };
     expectOrder(one, {"Drive1", "Dir1", "File1", "Command1", "Command2"});
-    expectOrder(four, {"Drive1", "Dir1", "File1", "Text1", "Command1", "Command2"});
+    expectOrder(four, {"Drive1", "Dir1", "File1", "Text1", "inverseBox", "Command1", "Command2"});
     expectOrder(six, {"Drive1", "Dir1", "File1", "Command1", "Command2", "Combo1"});
 }
 

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
 #include <csignal>
 #include <functional>
 #include <random>
@@ -129,6 +132,91 @@ TEST(ApplyTransformation, CarriesCommonPoint1OntoItsTargetAndTurnsAboutIt)
               "1,   500 ,   400 ,   3 ,  a\r\n"
               "2,   510 ,   399.999 ,   3 ,  b\r\n"  // the constant is a hair above a quarter turn
               "3,   499.999 ,   390 ,   3 ,  c\r\n");
+}
+
+// The way back, against its formula worked here in long double: with t = f·π/200,
+// dX = X − X1N, dY = Y − Y1N: x = X1 + (dX·cos t − dY·sin t)/k, y = Y1 + (dX·sin t + dY·cos t)/k,
+// h = H + Dh, cut down to three decimals. Then forward and back again lands within two cuts.
+TEST(ApplyTransformation, TheWayBackFollowsItsFormulaAndUndoesTheWayThere)
+{
+    struct Case {
+        const char* name;
+        long double f, X1, Y1, Dh, k, X1N, Y1N;
+    };
+    const Case cases[] = {
+        {"the example's rotation", 12.3458080889694L, 2444.69L, 3807.201L, 0.85L, 1, 475000, 4201000},
+        {"turned back and scaled", -237.5L, 1000, -2000.5L, -3.25L, 0.9996L, 512000.125L, 4400000.5L},
+        {"a large scale", 399.99L, 0, 0, 0, 2.5L, -100, 100},
+    };
+    auto parameterBytes = [](const Case& c) {
+        char text[400];
+        std::snprintf(text, sizeof text, "%.17Lg\r\n%.17Lg\r\n%.17Lg\r\n%.17Lg\r\n%.17Lg\r\n%.17Lg\r\n%.17Lg\r\n", c.f,
+                      c.X1, c.Y1, c.Dh, c.k, c.X1N, c.Y1N);
+        return std::string(text);
+    };
+    // The numbers of a point line "Pn,   X ,   Y ,   h ,  D".
+    auto numbers = [](const std::string& line) {
+        std::array<long double, 3> xyh{};
+        std::sscanf(line.c_str(), "%*[^,],%Lf ,%Lf ,%Lf", &xyh[0], &xyh[1], &xyh[2]);
+        return xyh;
+    };
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> all;
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+            all.push_back(text.substr(at, end - at));
+        return all;
+    };
+    std::mt19937_64 random(18);
+    for (const Case& c : cases) {
+        // Points spread 2 km about common point 1 in the target system, with three decimals.
+        std::uniform_int_distribution<long> spread(-2000000, 2000000);
+        std::string points;
+        for (int i = 0; i < 200; ++i) {
+            char line[120];
+            std::snprintf(line, sizeof line, "%d,%.3Lf,%.3Lf,%.3Lf,p\r\n", i, c.X1N + spread(random) / 1000.0L,
+                          c.Y1N + spread(random) / 1000.0L, 100 + spread(random) / 10000.0L);
+            points += line;
+        }
+        Scene back(points, parameterBytes(c));
+        applyTransformation(back.result(), back.handoff, Direction::Inverse);
+        const long double t = c.f * 3.1415927L / 200;
+        const auto given = lines(points), written = lines(back.pointLines());
+        ASSERT_EQ(written.size(), given.size()) << c.name;
+        for (std::size_t i = 0; i < given.size(); ++i) {
+            const auto in = numbers(given[i]), out = numbers(written[i]);
+            const long double dX = in[0] - c.X1N, dY = in[1] - c.Y1N;
+            const long double expected[3] = {c.X1 + (dX * std::cos(t) - dY * std::sin(t)) / c.k,
+                                             c.Y1 + (dX * std::sin(t) + dY * std::cos(t)) / c.k, in[2] + c.Dh};
+            for (int n = 0; n < 3; ++n)  // cut down: at most a thousandth below, never above
+                EXPECT_TRUE(out[n] <= expected[n] + 1e-6L && out[n] > expected[n] - 0.001L - 1e-6L)
+                    << c.name << ", line " << i << ", number " << n << ": " << written[i];
+        }
+        // The local points carried forward, and their result carried back.
+        Scene there(back.pointLines(), parameterBytes(c));
+        applyTransformation(there.result(), there.handoff);
+        Scene again(there.pointLines(), parameterBytes(c));
+        applyTransformation(again.result(), again.handoff, Direction::Inverse);
+        const auto start = lines(back.pointLines()), end = lines(again.pointLines());
+        ASSERT_EQ(end.size(), start.size()) << c.name;
+        for (std::size_t i = 0; i < start.size(); ++i)
+            for (int n = 0; n < 3; ++n)
+                EXPECT_LE(std::fabs(numbers(end[i])[n] - numbers(start[i])[n]), 0.002L + 1e-6L)
+                    << c.name << ": " << start[i] << " came back as " << end[i];
+    }
+
+    // The file of the way back is the save step's with its one header line saying so.
+    Scene identity("1,10,20,5,a\r\n");
+    applyTransformation(identity.result(), identity.handoff);
+    std::string forward = readBytes(identity.result());
+    applyTransformation(identity.result(), identity.handoff, Direction::Inverse);
+    const std::string title = utf8ToWindows1253(" Παράμετροι Μετασχηματισμού\r\n");
+    forward.replace(forward.find(title), title.size(),
+                    utf8ToWindows1253(" Παράμετροι Μετασχηματισμού (αντίστροφα: από το σύστημα προορισμού στο αρχικό)\r\n"));
+    EXPECT_EQ(readBytes(identity.result()), forward);
+    // A scale of 0 has no way back, and nothing is written.
+    Scene flat("1,10,20,5,a\r\n", "0\r\n 0 \r\n 0 \r\n0\r\n0\r\n0\r\n0\r\n");
+    EXPECT_THROW(applyTransformation(flat.result(), flat.handoff, Direction::Inverse), Failure);
+    EXPECT_FALSE(std::filesystem::exists(flat.result()));
 }
 
 TEST(ApplyTransformation, HasNoLimitOnThePointCount)
