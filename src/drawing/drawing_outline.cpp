@@ -108,7 +108,9 @@ private:
 };
 
 enum class Kind {
-    Other, Line, Point, Circle, Arc, Ellipse, LwPolyline, Polyline, Vertex, SeqEnd, Spline, Text, Insert,
+    Other, Line, Point, Circle, Arc, Ellipse, LwPolyline, Polyline, Vertex, SeqEnd, Spline, Insert,
+    Text,       // TEXT, ATTRIB: anchored in their own axes
+    WorldText,  // MTEXT: anchored in world coordinates
     Corners,  // SOLID, TRACE: four corners in their own axes, run 1, 2, 4, 3 round the edge
     Face      // 3DFACE: four corners in world coordinates, run 1, 2, 3, 4
 };
@@ -123,7 +125,7 @@ Kind kindOf(std::string_view type)
         {"LINE", Kind::Line},         {"POINT", Kind::Point},       {"CIRCLE", Kind::Circle},
         {"ARC", Kind::Arc},           {"ELLIPSE", Kind::Ellipse},   {"LWPOLYLINE", Kind::LwPolyline},
         {"POLYLINE", Kind::Polyline}, {"VERTEX", Kind::Vertex},     {"SEQEND", Kind::SeqEnd},
-        {"SPLINE", Kind::Spline},     {"TEXT", Kind::Text},         {"MTEXT", Kind::Text},
+        {"SPLINE", Kind::Spline},     {"TEXT", Kind::Text},         {"MTEXT", Kind::WorldText},
         {"ATTRIB", Kind::Text},       {"INSERT", Kind::Insert},     {"SOLID", Kind::Corners},
         {"TRACE", Kind::Corners},     {"3DFACE", Kind::Face},
     };
@@ -261,6 +263,9 @@ public:
             break;
         case Kind::Text:
             mark(sx * e.p[0][0], e.p[0][1], MarkKind::Text);
+            break;
+        case Kind::WorldText:
+            mark(e.p[0][0], e.p[0][1], MarkKind::Text);
             break;
         case Kind::Insert:
             mark(sx * e.p[0][0], e.p[0][1], MarkKind::Insert);

@@ -72,7 +72,14 @@ Form4::Form4(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique
     connect(ui->Command1, &QPushButton::clicked, this, [this] { runHandler([&] { Command1_Click(); }); });
     // The drawing of the survey carried by the same parameters, on its own screen.
     useHandPointer(ui->drawingButton);
-    connect(ui->drawingButton, &QPushButton::clicked, this, [] { runHandler([] { showScreen<DrawingScreen>(); }); });
+    // It carries the drawing the way the Αντίστροφα box says, and follows the box while open.
+    connect(ui->drawingButton, &QPushButton::clicked, this, [this] {
+        runHandler([&] { showScreen<DrawingScreen>()->setInverse(ui->inverseBox->isChecked()); });
+    });
+    connect(ui->inverseBox, &QCheckBox::toggled, this, [](bool inverse) {
+        if (DrawingScreen* drawing = openScreen<DrawingScreen>())
+            drawing->setInverse(inverse);
+    });
 }
 
 Form4::~Form4() = default;

@@ -94,6 +94,12 @@ TEST(DrawingOutline, CurvesLandWhereTheDrawingPutsThem)
     EXPECT_NEAR(o.maxX, -5, 1e-12);
     EXPECT_NEAR(o.minY, 1, 1e-12);
     EXPECT_NEAR(o.maxY, 3, 1e-12);
+
+    // Anchors: a mirrored TEXT's in its own axes (x runs west), an MTEXT's in the world's.
+    o = outlineOf("0\nTEXT\n10\n3\n20\n1\n230\n-1\n0\nMTEXT\n10\n3\n20\n1\n230\n-1\n");
+    ASSERT_EQ(o.marks.size(), 2u);
+    EXPECT_EQ(o.marks[0].x, -3);
+    EXPECT_EQ(o.marks[1].x, 3);
 }
 
 TEST(DrawingOutline, ADrawingThatDoesNotReadIsAFailureNamingTheLine)

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 
+#include <cmath>
 #include <deque>
 
 namespace tavrelo {
@@ -109,6 +110,48 @@ TEST_F(DrawingScreenTest, TheDrawingIsShownCarriedWithThePointsAndSavedAsTheRewr
     EXPECT_TRUE(questions.back().suggestedName.endsWith(QStringLiteral("/survey_μετασχ.dxf"))) << questions.back().suggestedName.toStdString();
     transformDrawing((folder / "reference.dxf").string(), (folder / "survey.dxf").string(), handoff.parameterFile());
     EXPECT_EQ(readBytes(folder / "out.dxf"), readBytes(folder / "reference.dxf"));
+}
+
+TEST_F(DrawingScreenTest, TheExampleDrawingLandsOnTheExampleSurvey)
+{
+    // The parameters of stations Σ1 and Σ4 as the two-point road hands them on.
+    writeHandoffPath(handoff, TAVRELO_EXAMPLES "/survey.txt");
+    writeHandoffParameters(handoff, {"12.3458080889694", "2483.83", "3829.405", "0.850000000000001", "1", "475000", "4201000"});
+    DrawingScreen* screen = open();
+    screen->resize(1000, 720);
+    choose(TAVRELO_EXAMPLES "/survey.dxf");
+    ASSERT_EQ(errorMessage(), QString());
+    // Every station block sits on its station, carried.
+    int onAPoint = 0;
+    for (const OutlineMark& m : plot()->outline().marks) {
+        if (m.kind != MarkKind::Insert)
+            continue;
+        for (const PlanPoint& p : plot()->points())
+            onAPoint += std::hypot(m.x - p.x, m.y - p.y) < 1e-6;
+    }
+    EXPECT_EQ(onAPoint, 6);
+    saveScreenshot(screen, QStringLiteral("DrawingScreenExample"));
+}
+
+TEST_F(DrawingScreenTest, TheSaveScreensInverseBoxCarriesTheDrawingAndThePointsBack)
+{
+    DrawingScreen* screen = open();
+    choose(folder / "survey.dxf");
+    const PlanPoint forward = plot()->points()[0];
+    auto* inverse = control<QCheckBox>(showScreen<Form4>(), "inverseBox");
+    inverse->setChecked(true);
+    EXPECT_TRUE(screen->inverse());
+    EXPECT_TRUE(control<QLabel>(screen, "directionText")->text().startsWith(QStringLiteral("αντίστροφα")));
+    // Carried again, the other way: elsewhere, and the name still on its point.
+    ASSERT_EQ(plot()->points().size(), 3u);
+    EXPECT_GT(std::hypot(plot()->points()[0].x - forward.x, plot()->points()[0].y - forward.y), 100);
+    ASSERT_EQ(plot()->outline().marks.size(), 1u);
+    EXPECT_NEAR(plot()->outline().marks[0].x, plot()->points()[0].x, 1e-6);
+    EXPECT_NEAR(plot()->outline().marks[0].y, plot()->points()[0].y, 1e-6);
+    // Opened anew, it takes the box as it stands.
+    screen->close();
+    settle();
+    EXPECT_TRUE(open()->inverse());
 }
 
 TEST_F(DrawingScreenTest, AFailureShowsTheErrorBoxAndWritesNothing)
