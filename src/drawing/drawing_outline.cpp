@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <system_error>
 
 namespace tavrelo {
 
@@ -40,9 +41,7 @@ public:
         std::string_view line;
         if (!nextLine(line))
             return false;
-        const std::string_view text = trimmed(line);
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), code);
-        if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+        if (!readCode(line, code)) {
             if (line_ == 1 && line.starts_with("AutoCAD Binary DXF"))
                 throw Failure("Το σχέδιο " + inQuotes(file_.name()) +
                               " είναι δυαδικό DXF. Αποθηκεύστε το ως DXF κειμένου (ASCII) και ξαναδοκιμάστε.");
@@ -69,17 +68,42 @@ public:
     }
 
 private:
+    // A group code: a whole number, blanks about it allowed (most are written right-aligned).
+    static bool readCode(std::string_view line, int& code)
+    {
+        std::size_t i = 0;
+        while (i < line.size() && line[i] == ' ')
+            ++i;
+        const bool negative = i < line.size() && line[i] == '-';
+        i += negative;
+        const std::size_t first = i;
+        int n = 0;
+        while (i < line.size() && line[i] >= '0' && line[i] <= '9' && i - first < 9)
+            n = n * 10 + (line[i++] - '0');
+        if (i == first)
+            return false;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        code = negative ? -n : n;
+        return i == line.size();
+    }
+
     bool nextLine(std::string_view& line)
     {
         std::string_view buffered = file_.buffered();
         if (buffered.empty())
             return false;
         ++line_;
-        if (const void* end = std::memchr(buffered.data(), '\n', buffered.size())) {
-            const std::size_t length = static_cast<const char*>(end) - buffered.data();
-            line = trimmedEnd(buffered.substr(0, length));
-            file_.skip(length + 1);
-            return true;
+        // Lines are short: a plain loop finds their end sooner than a library call.
+        const char* const begin = buffered.data();
+        const char* const stop = begin + buffered.size();
+        for (const char* at = begin; at != stop; ++at) {
+            if (*at == '\n') {
+                const std::size_t length = static_cast<std::size_t>(at - begin);
+                line = trimmedEnd(buffered.substr(0, length));
+                file_.skip(length + 1);
+                return true;
+            }
         }
         // A line across the end of what is read ahead.
         held_.assign(buffered);
@@ -370,6 +394,16 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
     DrawingOutline outline;
     OutlineBuilder builder(outline);
     PairReader pairs(drawing);
+    // Room as a drawing of lines and polylines of this size needs, taken at once rather than
+    // by doubling and copying; room not used is never touched.
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(drawing, error);
+    if (!error) {
+        outline.vertices.reserve(static_cast<std::size_t>(size / 48));
+        outline.pathEnds.reserve(static_cast<std::size_t>(size / 128));
+        outline.arcs.reserve(static_cast<std::size_t>(size / 512));
+        outline.marks.reserve(static_cast<std::size_t>(size / 512));
+    }
     Entity entity;      // the entity being read
     Entity polyline;    // a POLYLINE gathering its VERTEXes
     bool inPolyline = false;

@@ -62,51 +62,77 @@ public:
             x0 = ax;
             y0 = ay;
         }
-        int ix0 = static_cast<int>(x0 + 0.5), iy0 = static_cast<int>(y0 + 0.5);
-        const int ix1 = static_cast<int>(x1 + 0.5), iy1 = static_cast<int>(y1 + 0.5);
-        // Bresenham.
-        const int dx = std::abs(ix1 - ix0), sx = ix0 < ix1 ? 1 : -1;
-        const int dy = -std::abs(iy1 - iy0), sy = iy0 < iy1 ? 1 : -1;
+        // Both ends now lie inside the image: Bresenham, stepping through the pixels.
+        const int ix0 = std::clamp(static_cast<int>(x0 + 0.5), 0, width_ - 1);
+        const int iy0 = std::clamp(static_cast<int>(y0 + 0.5), 0, height_ - 1);
+        const int ix1 = std::clamp(static_cast<int>(x1 + 0.5), 0, width_ - 1);
+        const int iy1 = std::clamp(static_cast<int>(y1 + 0.5), 0, height_ - 1);
+        QRgb* pixel = pixels_ + iy0 * stride_ + ix0;
+        const int dx = std::abs(ix1 - ix0);
+        const int dy = -std::abs(iy1 - iy0);
+        const qsizetype stepX = ix0 < ix1 ? 1 : -1;
+        const qsizetype stepY = iy0 < iy1 ? stride_ : -stride_;
         int error = dx + dy;
-        for (;;) {
-            plot(ix0, iy0, colour);
-            if (ix0 == ix1 && iy0 == iy1)
+        for (int left = std::max(dx, -dy); ; --left) {
+            *pixel = colour;
+            if (left == 0)
                 break;
             const int e2 = 2 * error;
             if (e2 >= dy) {
                 error += dy;
-                ix0 += sx;
+                pixel += stepX;
             }
             if (e2 <= dx) {
                 error += dx;
-                iy0 += sy;
+                pixel += stepY;
             }
         }
     }
 
-    // A point of the coordinate file: a triangle, point up, `half` pixels to each side.
-    void triangle(double x, double y, int half)
+    // A point of the coordinate file: a triangle, point up, `half` pixels to each side, its
+    // pixels worked out once for all the points.
+    void prepareTriangle(int half)
     {
-        const int cx = static_cast<int>(std::floor(x)), cy = static_cast<int>(std::floor(y));
-        if (cx + half < 0 || cy + half < 0 || cx - half >= width_ || cy - 2 * half >= height_)
-            return;
+        stamp_.clear();
         const int top = -half - half / 2, base = half / 2 + 1;
         for (int row = top; row <= base; ++row) {
             const int across = (row - top) * half / (base - top);
             for (int col = -across; col <= across; ++col) {
                 const bool edge = row == base || col <= -across + 1 || col >= across - 1;
-                plot(cx + col, cy + row, edge ? kPointEdge : kPointFill);
+                stamp_.push_back({col, row, row * stride_ + col, edge ? kPointEdge : kPointFill});
             }
         }
+        reach_ = half + half / 2 + 1;
+    }
+    void triangle(double x, double y)
+    {
+        const int cx = static_cast<int>(std::floor(x)), cy = static_cast<int>(std::floor(y));
+        if (cx + reach_ < 0 || cy + reach_ < 0 || cx - reach_ >= width_ || cy - reach_ >= height_)
+            return;
+        if (cx >= reach_ && cy >= reach_ && cx + reach_ < width_ && cy + reach_ < height_) {
+            QRgb* centre = pixels_ + cy * stride_ + cx;
+            for (const Stamp& s : stamp_)
+                centre[s.offset] = s.colour;
+            return;
+        }
+        for (const Stamp& s : stamp_)
+            plot(cx + s.x, cy + s.y, s.colour);
     }
 
     int width() const { return width_; }
     int height() const { return height_; }
 
 private:
+    struct Stamp {
+        int x, y;
+        qsizetype offset;
+        QRgb colour;
+    };
     int width_, height_;
     qsizetype stride_;
     QRgb* pixels_;
+    std::vector<Stamp> stamp_;
+    int reach_ = 0;
 };
 
 }  // namespace
@@ -209,9 +235,9 @@ void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
     }
 
     // The coordinate file's points on top.
-    const int half = points_.size() < 5000 ? 5 : 3;
+    raster.prepareTriangle(points_.size() < 5000 ? 5 : 3);
     for (const PlanPoint& p : points_)
-        raster.triangle(px(p.x), py(p.y), half);
+        raster.triangle(px(p.x), py(p.y));
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
