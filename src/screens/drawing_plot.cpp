@@ -12,8 +12,7 @@ namespace {
 const QRgb kDrawingColour = qRgb(45, 55, 75);
 const QRgb kTextColour = qRgb(150, 95, 20);
 const QRgb kInsertColour = qRgb(30, 125, 65);
-const QRgb kPointEdge = qRgb(15, 70, 160);
-const QRgb kPointFill = qRgb(95, 160, 235);
+const QRgb kPointEdge = qRgb(20, 90, 200);
 
 // Pixels of an image, written directly; everything outside the image is left out.
 class Raster {
@@ -89,7 +88,7 @@ public:
         }
     }
 
-    // A point of the coordinate file: a triangle, point up, `half` pixels to each side, its
+    // A point of the coordinate file: the edge of a triangle, point up, `half` pixels to each side, its
     // pixels worked out once for all the points.
     void prepareTriangle(int half)
     {
@@ -98,8 +97,10 @@ public:
         for (int row = top; row <= base; ++row) {
             const int across = (row - top) * half / (base - top);
             for (int col = -across; col <= across; ++col) {
+                // Hollow, so the drawing's own marks under a point still show.
                 const bool edge = row == base || col <= -across + 1 || col >= across - 1;
-                stamp_.push_back({col, row, row * stride_ + col, edge ? kPointEdge : kPointFill});
+                if (edge)
+                    stamp_.push_back({col, row, row * stride_ + col, kPointEdge});
             }
         }
         reach_ = half + half / 2 + 1;
@@ -264,7 +265,7 @@ void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
         for (int i = 0; i < 4; ++i) {
             const QPointF at(box.left() + pad + 6, box.top() + pad + (i + 0.5) * line);
             painter.setPen(QPen(QColor(colours[i]), 1.5));
-            painter.setBrush(i == 3 ? QBrush(QColor(kPointFill)) : Qt::NoBrush);
+            painter.setBrush(Qt::NoBrush);
             if (i == 0)
                 painter.drawLine(at - QPointF(6, 0), at + QPointF(6, 0));
             else if (i == 1) {
