@@ -194,11 +194,8 @@ void DrawingScreen::saveButton_Click()
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".dxf");
 
+    // The rewriter refuses a name that is the drawing's own, writing nothing.
     const std::filesystem::path target(path.toStdString());
-    std::error_code error;
-    if (std::filesystem::equivalent(target, std::filesystem::path(drawingPath_), error))
-        throw Failure("Το σχέδιο " + inQuotes(drawingPath_) +
-                      " δεν γράφεται πάνω στον εαυτό του. Δώστε άλλο όνομα. Τίποτα δεν γράφτηκε.");
     const DrawingOptions options{inverse_, ui->skipUnknownBox->isChecked()};
     DrawingSummary summary;
     {
