@@ -209,12 +209,18 @@ void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
         }
     }
 
-    // Points, text anchors and insert points of the drawing.
+    // Points, text anchors and insert points of the drawing; a single pixel each where there
+    // are so many that their signs would cover the lines.
+    const bool dense = outline_.marks.size() > 20000;
     for (const OutlineMark& m : outline_.marks) {
         const double x = px(m.x), y = py(m.y);
         if (x < -3 || y < -3 || x > w + 3 || y > h + 3)
             continue;
         const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+        if (dense) {
+            raster.plot(ix, iy, m.kind == MarkKind::Text ? kTextColour : m.kind == MarkKind::Insert ? kInsertColour : kDrawingColour);
+            continue;
+        }
         switch (m.kind) {
         case MarkKind::Point:
             for (int dy = -1; dy <= 1; ++dy)
@@ -239,7 +245,7 @@ void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
     }
 
     // The coordinate file's points on top.
-    raster.prepareTriangle(points_.size() < 5000 ? 5 : 3);
+    raster.prepareTriangle(points_.size() < 5000 ? 5 : points_.size() < 20000 ? 3 : 2);
     for (const PlanPoint& p : points_)
         raster.triangle(px(p.x), py(p.y));
 
