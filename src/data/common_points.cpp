@@ -170,4 +170,24 @@ CommonPoints matchCommonPoints(const std::string& coordinatePath, const std::str
     return result;
 }
 
+std::vector<PlanPoint> readPlan(const std::string& coordinatePath, std::size_t planLimit)
+{
+    std::vector<PlanPoint> result;
+    PlanThinning plan(result, planLimit);
+    ListReader reader(coordinatePath);
+    FieldView fields[5];
+    long record = 0;
+    while (!reader.atEnd()) {
+        ++record;
+        readPointFields(reader, fields, record, 0);
+        if (plan.wants(record - 1)) {
+            const Value x = valueOf(fields[1]);
+            const Value y = valueOf(fields[2]);
+            if (!x.isText() && !y.isText())
+                plan.add(record - 1, x.number, y.number);
+        }
+    }
+    return result;
+}
+
 }  // namespace tavrelo

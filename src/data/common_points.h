@@ -48,4 +48,9 @@ struct CommonPoints {
 CommonPoints matchCommonPoints(const std::string& coordinatePath, const std::string& targetPath,
                                std::size_t planLimit = 0);
 
+// The plan alone: the coordinate file read once, at most `planLimit` of its points whose X and
+// Y are numbers (empty counts as 0) kept evenly spread over it, in file order. A missing or
+// unreadable file, or a record cut short, is a Failure.
+std::vector<PlanPoint> readPlan(const std::string& coordinatePath, std::size_t planLimit);
+
 }  // namespace tavrelo

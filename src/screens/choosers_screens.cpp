@@ -2,6 +2,7 @@
 
 #include "data/format_conversion.h"
 #include "screens/choosers.h"
+#include "screens/drawing_screen.h"
 #include "screens/file_lists.h"
 #include "screens/screen_mechanics.h"
 #include "text/failure.h"
@@ -69,6 +70,16 @@ Form4::Form4(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique
     connect(ui->File1, &FileList::fileClicked, this, [this] { runHandler([&] { File1_Click(); }); });
     connect(ui->Text1, &QLineEdit::textChanged, this, [this] { runHandler([&] { Text1_Change(); }); });
     connect(ui->Command1, &QPushButton::clicked, this, [this] { runHandler([&] { Command1_Click(); }); });
+    // The drawing of the survey carried by the same parameters, on its own screen.
+    useHandPointer(ui->drawingButton);
+    // It carries the drawing the way the Αντίστροφα box says, and follows the box while open.
+    connect(ui->drawingButton, &QPushButton::clicked, this, [this] {
+        runHandler([&] { showScreen<DrawingScreen>()->setInverse(ui->inverseBox->isChecked()); });
+    });
+    connect(ui->inverseBox, &QCheckBox::toggled, this, [](bool inverse) {
+        if (DrawingScreen* drawing = openScreen<DrawingScreen>())
+            drawing->setInverse(inverse);
+    });
 }
 
 Form4::~Form4() = default;

@@ -12,13 +12,11 @@
 #include "ui_fit_screen.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPalette>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace tavrelo {
@@ -28,34 +26,6 @@ namespace {
 const QColor kOverText(190, 0, 0);
 const QColor kOverGround(255, 226, 226);
 const QColor kUnusedText(140, 140, 140);
-
-FileAsker& fileAsker()
-{
-    static FileAsker asker;
-    return asker;
-}
-
-// The file dialog of the desktop; Qt's own when TAVRELO_QT_FILE_DIALOG is set (for driving
-// the program from a script, where a desktop's dialog cannot be counted on).
-FileAnswer askWithDialog(QWidget* parent, const FileQuestion& question)
-{
-    QFileDialog::Options options;
-    if (std::getenv("TAVRELO_QT_FILE_DIALOG"))
-        options |= QFileDialog::DontUseNativeDialog;
-    const QString filters = question.filters.join(QStringLiteral(";;"));
-    QString chosenFilter = question.filters.value(0);
-    FileAnswer answer;
-    answer.path = question.save
-                      ? QFileDialog::getSaveFileName(parent, question.title, question.suggestedName, filters, &chosenFilter, options)
-                      : QFileDialog::getOpenFileName(parent, question.title, question.suggestedName, filters, &chosenFilter, options);
-    answer.filter = std::max<int>(0, static_cast<int>(question.filters.indexOf(chosenFilter)));
-    return answer;
-}
-
-FileAnswer ask(QWidget* parent, const FileQuestion& question)
-{
-    return fileAsker() ? fileAsker()(parent, question) : askWithDialog(parent, question);
-}
 
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -70,11 +40,6 @@ void makeReadOnlyLook(QLineEdit* box)
 }
 
 }  // namespace
-
-void setFileAsker(FileAsker asker)
-{
-    fileAsker() = std::move(asker);
-}
 
 // --- the table ------------------------------------------------------------------------------
 
@@ -303,7 +268,7 @@ void FitScreen::targetFileButton_Click()
     question.suggestedName = targetPath_.empty()
                                  ? QFileInfo(QString::fromStdString(coordinatePath)).absolutePath()
                                  : QString::fromStdString(targetPath_);
-    const FileAnswer answer = ask(this, question);
+    const FileAnswer answer = askForFile(this, question);
     if (answer.path.isEmpty())
         return;
     loadCommonPoints(coordinatePath, answer.path.toStdString());
@@ -464,7 +429,7 @@ void FitScreen::reportButton_Click()
     const QFileInfo coordinateFile(QString::fromStdString(coordinatePath_));
     question.suggestedName = coordinateFile.absolutePath() + QLatin1Char('/') + coordinateFile.completeBaseName() +
                              QStringLiteral("_αναφορά.pdf");
-    const FileAnswer answer = ask(this, question);
+    const FileAnswer answer = askForFile(this, question);
     if (answer.path.isEmpty())
         return;
 

@@ -6,13 +6,13 @@
 // goes to the client's file as PDF or text.
 
 #include "data/common_points.h"
+#include "screens/file_questions.h"
 #include "transform/similarity_fit.h"
 
 #include <QAbstractTableModel>
 #include <QString>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,21 +52,6 @@ private:
     const std::vector<bool>* use_ = nullptr;
     const SimilarityFit* fit_ = nullptr;
 };
-
-// How the screen asks for a file; the screen tests answer in place of the user.
-struct FileQuestion {
-    bool save = false;
-    QString title;
-    QStringList filters;   // the first is offered first
-    QString suggestedName;
-};
-struct FileAnswer {
-    QString path;          // empty: the user cancelled
-    int filter = 0;        // the filter chosen, as an index into `filters`
-};
-using FileAsker = std::function<FileAnswer(QWidget* parent, const FileQuestion&)>;
-// Sets who answers from now on; an empty function restores the file dialog.
-void setFileAsker(FileAsker asker);
 
 class FitScreen : public QWidget {
     Q_OBJECT

@@ -4,76 +4,19 @@
 #include "text/measure_form.h"
 
 #include <QHelpEvent>
-#include <QMouseEvent>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace tavrelo {
-
-void PlotView::showAll(const QRectF& bounds, const QSizeF& size, double margin, double minimumExtent)
-{
-    const double width = std::max(bounds.width(), minimumExtent);
-    const double height = std::max(bounds.height(), minimumExtent);
-    const double roomX = std::max(size.width() - 2 * margin, 1.0);
-    const double roomY = std::max(size.height() - 2 * margin, 1.0);
-    scale_ = std::min(roomX / width, roomY / height);
-    const QPointF centre = bounds.center();
-    left_ = centre.x() - size.width() / 2 / scale_;
-    top_ = centre.y() + size.height() / 2 / scale_;
-}
-
-void PlotView::zoomAt(const QPointF& pixel, double factor)
-{
-    const QPointF fixed = toPlane(pixel);
-    scale_ *= factor;
-    left_ = fixed.x() - pixel.x() / scale_;
-    top_ = fixed.y() + pixel.y() / scale_;
-}
-
-void PlotView::panBy(const QPointF& pixels)
-{
-    left_ -= pixels.x() / scale_;
-    top_ += pixels.y() / scale_;
-}
-
-std::vector<PlanPoint> thinEvenly(const std::vector<PlanPoint>& points, std::size_t limit)
-{
-    if (points.size() <= limit)
-        return points;
-    std::vector<PlanPoint> kept;
-    if (limit == 0)
-        return kept;
-    const std::size_t step = (points.size() + limit - 1) / limit;
-    kept.reserve(points.size() / step + 1);
-    for (std::size_t i = 0; i < points.size(); i += step)
-        kept.push_back(points[i]);
-    return kept;
-}
-
-double roundDown125(double atMost)
-{
-    double power = std::pow(10.0, std::floor(std::log10(atMost)));
-    // log10 may land just beside a whole power of ten.
-    if (power > atMost)
-        power /= 10;
-    else if (power * 10 <= atMost)
-        power *= 10;
-    for (double mantissa : {5.0, 2.0})
-        if (mantissa * power <= atMost)
-            return mantissa * power;
-    return power;
-}
 
 namespace {
 
 // Pixels on the screen that the plan's marks take, in screen pixels.
-constexpr double kMargin = 28;
 constexpr double kTriangle = 7;     // half the side of a common point's triangle
 constexpr double kHitRadius = 9;    // how near the pointer must come for a tooltip
 constexpr double kResidualShare = 0.12;  // the largest residual drawn this part of the area
@@ -120,14 +63,6 @@ void drawArrow(QPainter& painter, const QPointF& from, const QPointF& to, double
     painter.drawLine(to, to - u * head - n * head * 0.5);
 }
 
-// A box of text on a pale ground, so it reads over dots.
-void drawNote(QPainter& painter, const QRectF& box)
-{
-    painter.setPen(QPen(QColor(200, 200, 200)));
-    painter.setBrush(QColor(255, 255, 255, 225));
-    painter.drawRect(box);
-}
-
 QString metres(double value)
 {
     return displayNumber(value) + QStringLiteral(" m");
@@ -135,13 +70,7 @@ QString metres(double value)
 
 }  // namespace
 
-PointsPlot::PointsPlot(QWidget* parent) : QWidget(parent)
-{
-    setMouseTracking(true);
-    setMinimumSize(240, 200);
-    setCursor(Qt::OpenHandCursor);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+PointsPlot::PointsPlot(QWidget* parent) : PlanView(parent) {}
 
 void PointsPlot::setPlan(const std::vector<PlanPoint>& plan)
 {
@@ -156,42 +85,19 @@ void PointsPlot::setCommonPoints(std::vector<PlotPoint> points, double residualT
         marked_ = -1;
     common_ = std::move(points);
     residualTurn_ = residualTurn;
-    if (first && wholeShown_)
+    if (first && wholeShown())
         showAll();
     update();
 }
 
 QRectF PointsPlot::bounds() const
 {
-    double minX = std::numeric_limits<double>::infinity(), minY = minX;
-    double maxX = -minX, maxY = -minX;
-    auto take = [&](double x, double y) {
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-    };
+    PlanBounds bounds;
     for (const PlanPoint& p : dots_)
-        take(p.x, p.y);
+        bounds.take(p.x, p.y);
     for (const PlotPoint& p : common_)
-        take(p.x, p.y);
-    if (minX > maxX)
-        return QRectF(0, 0, 0, 0);
-    return QRectF(QPointF(minX, minY), QPointF(maxX, maxY));
-}
-
-PlotView PointsPlot::wholeView(const QSizeF& size, double margin) const
-{
-    PlotView view;
-    view.showAll(bounds(), size, margin);
-    return view;
-}
-
-void PointsPlot::showAll()
-{
-    view_ = wholeView(size(), kMargin);
-    wholeShown_ = true;
-    update();
+        bounds.take(p.x, p.y);
+    return bounds.box();
 }
 
 int PointsPlot::pointAt(const QPointF& pixel) const
@@ -199,7 +105,7 @@ int PointsPlot::pointAt(const QPointF& pixel) const
     int nearest = -1;
     double best = kHitRadius * kHitRadius;
     for (std::size_t i = 0; i < common_.size(); ++i) {
-        const QPointF d = view_.toPixel(common_[i].x, common_[i].y) - pixel;
+        const QPointF d = view().toPixel(common_[i].x, common_[i].y) - pixel;
         const double distance = d.x() * d.x() + d.y() * d.y();
         if (distance <= best) {
             best = distance;
@@ -345,7 +251,7 @@ double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotVie
 
     const QFontMetricsF metrics(font);
     const double line = metrics.height();
-    const double pad = 6 * pixelSize;
+    const double pad = kPad * pixelSize;
 
     // The key of the triangles, top left.
     if (!common_.empty()) {
@@ -358,7 +264,7 @@ double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotVie
         for (const QString& name : names)
             textWidth = std::max(textWidth, metrics.horizontalAdvance(name));
         const QRectF box(pad, pad, textWidth + 3 * pad + 2 * kTriangle * pixelSize, 3 * line + 2 * pad);
-        drawNote(painter, box);
+        paintNote(painter, box);
         for (int i = 0; i < 3; ++i) {
             const QPointF at(box.left() + pad + kTriangle * pixelSize, box.top() + pad + (i + 0.5) * line);
             drawTriangle(painter, at, kTriangle * pixelSize * 0.8, samples[i], pixelSize);
@@ -367,38 +273,8 @@ double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotVie
         }
     }
 
-    // North: Y up, top right.
-    {
-        painter.setPen(QPen(Qt::black, 1.2 * pixelSize));
-        const QPointF foot(w - 3 * pad, 5 * line);
-        const QPointF tip(w - 3 * pad, pad + line * 1.2);
-        drawArrow(painter, foot, tip, pixelSize * 1.4);
-        painter.drawText(QPointF(tip.x() - metrics.horizontalAdvance(QStringLiteral("Y")) / 2, tip.y() - 3 * pixelSize),
-                         QStringLiteral("Y"));
-    }
-
-    // Scale bar of the plan, bottom left.
+    paintFurniture(painter, w, h, view, pixelSize);
     const double barRoom = 110 * pixelSize;
-    const double barMetres = roundDown125(barRoom / view.pixelsPerMetre());
-    const double barPixels = barMetres * view.pixelsPerMetre();
-    auto drawBar = [&](const QRectF& box, double pixels, const QString& above, const QString& below) {
-        drawNote(painter, box);
-        painter.setPen(QPen(Qt::black, 1.5 * pixelSize));
-        const double y = box.top() + pad + line + 3 * pixelSize;
-        const double x = box.left() + pad;
-        painter.drawLine(QPointF(x, y), QPointF(x + pixels, y));
-        painter.drawLine(QPointF(x, y - 4 * pixelSize), QPointF(x, y + 4 * pixelSize));
-        painter.drawLine(QPointF(x + pixels, y - 4 * pixelSize), QPointF(x + pixels, y + 4 * pixelSize));
-        painter.drawText(QPointF(x, box.top() + pad + metrics.ascent() - 2 * pixelSize), above);
-        if (!below.isEmpty())
-            painter.drawText(QPointF(x, y + 5 * pixelSize + metrics.ascent()), below);
-    };
-    {
-        const QString text = metres(barMetres);
-        const double boxWidth = std::max(barPixels, metrics.horizontalAdvance(text)) + 2 * pad;
-        drawBar(QRectF(pad, h - pad - (line + 2 * pad + 8 * pixelSize), boxWidth, line + 2 * pad + 8 * pixelSize),
-                barPixels, text, QString());
-    }
 
     // The residuals' exaggeration and a bar of their length, bottom right.
     if (factor > 0) {
@@ -409,12 +285,9 @@ double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotVie
         const QString below = metres(residualMetres);
         const double boxWidth = std::max({pixels, metrics.horizontalAdvance(above), metrics.horizontalAdvance(below)}) + 2 * pad;
         const double boxHeight = 2 * line + 2 * pad + 10 * pixelSize;
-        drawBar(QRectF(w - pad - boxWidth, h - pad - boxHeight, boxWidth, boxHeight), pixels, above, below);
+        paintBar(painter, QRectF(w - pad - boxWidth, h - pad - boxHeight, boxWidth, boxHeight), pixels, above, below,
+                 pixelSize);
     }
-
-    painter.setPen(QPen(QColor(160, 160, 160), pixelSize));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(0, 0, w - pixelSize, h - pixelSize));
     painter.restore();
     return factor;
 }
@@ -422,74 +295,25 @@ double PointsPlot::paintPlan(QPainter& painter, const QRect& area, const PlotVie
 void PointsPlot::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    residualFactor_ = paintPlan(painter, rect(), view_, 1.0);
+    residualFactor_ = paintPlan(painter, rect(), view(), 1.0);
     // The point picked in the table or on the plan, ringed (on the screen only).
     if (marked_ >= 0 && marked_ < static_cast<int>(common_.size())) {
         const PlotPoint& p = common_[static_cast<std::size_t>(marked_)];
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(QColor(255, 150, 0), 2.5));
         painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(view_.toPixel(p.x, p.y), 2 * kTriangle, 2 * kTriangle);
+        painter.drawEllipse(view().toPixel(p.x, p.y), 2 * kTriangle, 2 * kTriangle);
     }
 }
 
-void PointsPlot::resizeEvent(QResizeEvent*)
+void PointsPlot::clickedAt(const QPointF& pixel)
 {
-    if (wholeShown_)
-        showAll();
-}
-
-void PointsPlot::wheelEvent(QWheelEvent* event)
-{
-    const double steps = event->angleDelta().y() / 120.0;
-    if (steps == 0)
-        return;
-    view_.zoomAt(event->position(), std::pow(1.25, steps));
-    wholeShown_ = false;
-    update();
-    event->accept();
-}
-
-void PointsPlot::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        dragFrom_ = event->position();
-        pressedAt_ = event->position();
-        setCursor(Qt::ClosedHandCursor);
+    // A click that did not drag, on a common point, picks it.
+    const int index = pointAt(pixel);
+    if (index >= 0) {
+        setMarked(index);
+        emit pointPicked(index);
     }
-}
-
-void PointsPlot::mouseMoveEvent(QMouseEvent* event)
-{
-    if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
-        view_.panBy(event->position() - *dragFrom_);
-        dragFrom_ = event->position();
-        wholeShown_ = false;
-        update();
-    }
-}
-
-void PointsPlot::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        dragFrom_.reset();
-        setCursor(Qt::OpenHandCursor);
-        // A click that did not drag, on a common point, picks it.
-        const QPointF moved = event->position() - pressedAt_;
-        if (std::abs(moved.x()) + std::abs(moved.y()) <= 3) {
-            const int index = pointAt(event->position());
-            if (index >= 0) {
-                setMarked(index);
-                emit pointPicked(index);
-            }
-        }
-    }
-}
-
-void PointsPlot::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        showAll();
 }
 
 bool PointsPlot::event(QEvent* event)
@@ -503,7 +327,7 @@ bool PointsPlot::event(QEvent* event)
             QToolTip::showText(help->globalPos(), text, this);
         return true;
     }
-    return QWidget::event(event);
+    return PlanView::event(event);
 }
 
 }  // namespace tavrelo

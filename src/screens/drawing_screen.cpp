@@ -1,0 +1,209 @@
+#include "screens/drawing_screen.h"
+
+#include "drawing/drawing_outline.h"
+#include "drawing/dxf_transform.h"
+#include "screens/drawing_plot.h"
+#include "screens/file_questions.h"
+#include "screens/screen_mechanics.h"
+#include "text/failure.h"
+#include "ui_drawing_screen.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+namespace tavrelo {
+
+namespace {
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+QString count(long n)
+{
+    return QLocale().toString(static_cast<qlonglong>(n));
+}
+
+// What a carrying did, as a surveyor reads it: how many of each kind were carried, what stayed
+// as it was and where the drawing now lies.
+QString summaryOf(const DrawingSummary& summary)
+{
+    long carried = 0;
+    QStringList kinds;
+    for (const auto& [type, n] : summary.carried) {
+        carried += n;
+        kinds << QString::fromStdString(type) + QStringLiteral(" ") + count(n);
+    }
+    QString text = QStringLiteral("Μεταφέρθηκαν %1 οντότητες").arg(count(carried));
+    text += kinds.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + kinds.join(QStringLiteral(", ")) + QStringLiteral(".");
+
+    if (!summary.stayed.empty()) {
+        // By type: how many, and the handles of the first few.
+        std::map<std::string, QStringList> handles;
+        for (const StayedEntity& e : summary.stayed)
+            handles[e.type] << QString::fromStdString(e.handle);
+        QStringList stayed;
+        for (const auto& [type, list] : handles) {
+            QStringList shown = list.mid(0, 8);
+            if (list.size() > 8)
+                shown << QStringLiteral("…");
+            stayed << QString::fromStdString(type) + QStringLiteral(" ") + count(list.size()) + QStringLiteral(" (handle ") +
+                          shown.join(QStringLiteral(", ")) + QStringLiteral(")");
+        }
+        text += QStringLiteral("\nΈμειναν ως είχαν %1 οντότητες που δεν μεταφέρονται: ").arg(count(static_cast<long>(summary.stayed.size()))) +
+                stayed.join(QStringLiteral("; ")) + QStringLiteral(".");
+    }
+    if (summary.hasExtents)
+        text += QStringLiteral("\nΤο σχέδιο απλώνεται τώρα από X %1, Y %2 έως X %3, Y %4.")
+                    .arg(fixedDecimals(summary.extentMin[0], 3), fixedDecimals(summary.extentMin[1], 3),
+                         fixedDecimals(summary.extentMax[0], 3), fixedDecimals(summary.extentMax[1], 3));
+    return text;
+}
+
+// The chosen coordinate file, or nothing when none has been chosen yet.
+std::string chosenCoordinateFile()
+{
+    try {
+        return readHandoffPath(handoffFiles());
+    } catch (const Failure&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+DrawingScreen::DrawingScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::DrawingScreen>())
+{
+    ui->setupUi(this);
+    setWindowIcon(applicationIcon());
+    for (QPushButton* button : {ui->drawingFileButton, ui->saveButton, ui->cancelButton})
+        useHandPointer(button);
+    ui->drawingFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ui->saveButton->setEnabled(false);
+    showDirection();
+
+    connect(ui->drawingFileButton, &QPushButton::clicked, this, [this] { runHandler([&] { drawingFileButton_Click(); }); });
+    connect(ui->skipUnknownBox, &QCheckBox::toggled, this, [this] { runHandler([&] { skipUnknownBox_Toggled(); }); });
+    connect(ui->saveButton, &QPushButton::clicked, this, [this] { runHandler([&] { saveButton_Click(); }); });
+    connect(ui->cancelButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+DrawingScreen::~DrawingScreen() = default;
+
+void DrawingScreen::setInverse(bool inverse)
+{
+    if (inverse == inverse_)
+        return;
+    inverse_ = inverse;
+    showDirection();
+    if (!drawingPath_.empty())
+        runHandler([&] { carry(drawingPath_); });
+}
+
+void DrawingScreen::showDirection()
+{
+    ui->directionText->setText(inverse_ ? QStringLiteral("αντίστροφα, από το σύστημα προορισμού στο αρχικό")
+                                        : QStringLiteral("από το αρχικό σύστημα στο σύστημα προορισμού"));
+}
+
+void DrawingScreen::drawingFileButton_Click()
+{
+    FileQuestion question;
+    question.title = QStringLiteral("Σχέδιο DXF προς μετασχηματισμό");
+    question.filters = {QStringLiteral("Σχέδια DXF (*.dxf *.DXF)"), QStringLiteral("Όλα τα αρχεία (*)")};
+    question.suggestedName = drawingPath_.empty()
+                                 ? QFileInfo(QString::fromStdString(chosenCoordinateFile())).absolutePath()
+                                 : QString::fromStdString(drawingPath_);
+    const FileAnswer answer = askForFile(this, question);
+    if (answer.path.isEmpty())
+        return;
+    carry(answer.path.toStdString());
+}
+
+void DrawingScreen::skipUnknownBox_Toggled()
+{
+    if (!drawingPath_.empty())
+        carry(drawingPath_);
+}
+
+void DrawingScreen::carry(const std::string& drawingPath)
+{
+    const HandoffFiles files = handoffFiles();
+    const DrawingOptions options{inverse_, ui->skipUnknownBox->isChecked()};
+    if (!scratch_ || !scratch_->isValid())
+        scratch_ = std::make_unique<QTemporaryDir>();
+    if (!scratch_->isValid())
+        throw Failure("Δεν δημιουργήθηκε προσωρινός φάκελος για το σχέδιο: " + scratch_->errorString().toStdString() + ".");
+    const std::filesystem::path carried = std::filesystem::path(scratch_->path().toStdString()) / "carried.dxf";
+
+    DrawingSummary summary;
+    DrawingOutline outline;
+    std::vector<PlanPoint> points;
+    QString pointsNote;
+    {
+        const WaitCursor wait;
+        summary = transformDrawing(carried.string(), drawingPath, files.parameterFile(), options);
+        try {
+            outline = readDrawingOutline(carried);
+        } catch (...) {
+            std::error_code ignored;
+            std::filesystem::remove(carried, ignored);
+            throw;
+        }
+        std::error_code ignored;
+        std::filesystem::remove(carried, ignored);
+        // The points are a guide on the plan: a coordinate file that cannot be shown is said,
+        // and the drawing is shown without them.
+        try {
+            points = carriedPlan(readHandoffPath(files), files.parameterFile(), inverse_, DrawingPlot::kMaxDots);
+            pointsNote = QStringLiteral("Τρίγωνα: τα σημεία του αρχείου συντεταγμένων, μεταφερμένα με τις ίδιες παραμέτρους.");
+        } catch (const Failure& failure) {
+            pointsNote = QStringLiteral("Τα σημεία του αρχείου συντεταγμένων δεν φαίνονται: ") + QString::fromUtf8(failure.what());
+        }
+    }
+    // Carried and read: from here on the screen shows this drawing.
+    drawingPath_ = drawingPath;
+    summary_ = summaryOf(summary);
+    ui->drawingFileName->setText(QString::fromStdString(drawingPath_));
+    ui->summaryLabel->setText(summary_ + QStringLiteral("\n") + pointsNote);
+    ui->drawingPlot->setDrawing(std::move(outline), std::move(points));
+    ui->saveButton->setEnabled(true);
+}
+
+void DrawingScreen::saveButton_Click()
+{
+    if (drawingPath_.empty())
+        throw Failure("Δεν έχει επιλεγεί σχέδιο. Επιλέξτε πρώτα το σχέδιο DXF.");
+    const QFileInfo drawing(QString::fromStdString(drawingPath_));
+    FileQuestion question;
+    question.save = true;
+    question.title = QStringLiteral("Αποθήκευση του μετασχηματισμένου σχεδίου");
+    question.filters = {QStringLiteral("Σχέδια DXF (*.dxf)")};
+    question.suggestedName = drawing.absolutePath() + QLatin1Char('/') + drawing.completeBaseName() + QStringLiteral("_μετασχ.dxf");
+    const FileAnswer answer = askForFile(this, question);
+    if (answer.path.isEmpty())
+        return;
+    QString path = answer.path;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".dxf");
+
+    // The rewriter refuses a name that is the drawing's own, writing nothing.
+    const std::filesystem::path target(path.toStdString());
+    const DrawingOptions options{inverse_, ui->skipUnknownBox->isChecked()};
+    DrawingSummary summary;
+    {
+        const WaitCursor wait;
+        summary = transformDrawing(target.string(), drawingPath_, handoffFiles().parameterFile(), options);
+    }
+    summary_ = summaryOf(summary);
+    ui->summaryLabel->setText(summary_ + QStringLiteral("\nΓράφτηκε το σχέδιο ") + path + QStringLiteral("."));
+}
+
+}  // namespace tavrelo
