@@ -154,6 +154,24 @@ TEST_F(DrawingScreenTest, TheSaveScreensInverseBoxCarriesTheDrawingAndThePointsB
     EXPECT_TRUE(open()->inverse());
 }
 
+TEST_F(DrawingScreenTest, WhatCannotBeCarriedIsRefusedOrLeftAsItWasAndListed)
+{
+    std::string drawing = kDrawing;
+    drawing.insert(drawing.find("0\nENDSEC"), "0\n3DSOLID\n5\n2F\n8\n0\n");
+    writeBytes(folder / "solid.dxf", drawing);
+    DrawingScreen* screen = open();
+    choose(folder / "solid.dxf");
+    EXPECT_TRUE(errorMessage().contains(QStringLiteral("3DSOLID"))) << errorMessage().toStdString();
+    EXPECT_FALSE(control<QPushButton>(screen, "saveButton")->isEnabled());
+    closeAllScreens();
+
+    screen = open();
+    control<QCheckBox>(screen, "skipUnknownBox")->setChecked(true);
+    choose(folder / "solid.dxf");
+    EXPECT_TRUE(summary().contains(QStringLiteral("3DSOLID 1 (handle 2F)"))) << summary().toStdString();
+    EXPECT_EQ(plot()->outline().pathEnds.size(), 2u);
+}
+
 TEST_F(DrawingScreenTest, AFailureShowsTheErrorBoxAndWritesNothing)
 {
     struct Case {
