@@ -164,7 +164,9 @@ void DrawingScreen::carry(const std::string& drawingPath)
         // and the drawing is shown without them.
         try {
             points = carriedPlan(readHandoffPath(files), files.parameterFile(), inverse_, DrawingPlot::kMaxDots);
-            pointsNote = QStringLiteral("Τρίγωνα: τα σημεία του αρχείου συντεταγμένων, μεταφερμένα με τις ίδιες παραμέτρους.");
+            pointsNote = points.empty()
+                             ? QStringLiteral("Το αρχείο συντεταγμένων δεν έχει σημεία να δειχτούν.")
+                             : QStringLiteral("Τρίγωνα: τα σημεία του αρχείου συντεταγμένων, μεταφερμένα με τις ίδιες παραμέτρους.");
         } catch (const Failure& failure) {
             pointsNote = QStringLiteral("Τα σημεία του αρχείου συντεταγμένων δεν φαίνονται: ") + QString::fromUtf8(failure.what());
         }
