@@ -2,12 +2,13 @@
 // with it carried, and the repaints of its plan while zooming and panning. Not a test: it
 // prints what it measured.
 //
-//   tavrelo_drawing_screen_bench [ENTITIES] [--keep FOLDER]
+//   tavrelo_drawing_screen_bench [ENTITIES] [--keep FOLDER] [--drawing DRAWING]
 //
 // ENTITIES (default 1000000) model-space entities in a survey-sized area of a Greek national
 // grid: lines, closed polylines, circles, arcs, texts and block inserts, with 100000 points in
-// the coordinate file. With --keep the files stay in FOLDER, with a picture of the screen
-// (screen.png). Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
+// the coordinate file. With --drawing an existing drawing is shown instead (one written by
+// tavrelo_generate_drawing, say: lots of a survey side by side rather than entities strewn at
+// random). With --keep the files stay in FOLDER, with a picture of the screen (screen.png). Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "data/handoff_files.h"
 #include "drawing/drawing_outline.h"
@@ -119,9 +120,12 @@ int main(int argc, char** argv)
     long count = 1000000;
     std::filesystem::path folder;
     bool keep = false;
+    std::filesystem::path given;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--keep" && i + 1 < argc) {
+        if (argument == "--drawing" && i + 1 < argc) {
+            given = argv[++i];
+        } else if (argument == "--keep" && i + 1 < argc) {
             folder = argv[++i];
             keep = true;
         } else {
@@ -135,9 +139,11 @@ int main(int argc, char** argv)
     tavrelo::bench::GeneratorOptions options;
     options.points = 100000;
     const std::filesystem::path coordinates = folder / "points.txt";
-    std::ofstream(coordinates, std::ios::binary) << tavrelo::bench::generatePoints(options);
-    const std::filesystem::path drawing = folder / "drawing.dxf";
-    writeDrawing(drawing, count);
+    // A drawing given is in a system of its own: no points of the generator's to lie on.
+    std::ofstream(coordinates, std::ios::binary) << (given.empty() ? tavrelo::bench::generatePoints(options) : std::string());
+    const std::filesystem::path drawing = given.empty() ? folder / "drawing.dxf" : given;
+    if (given.empty())
+        writeDrawing(drawing, count);
     tavrelo::setHandoffFolder(folder / "state");
     tavrelo::writeHandoffPath(tavrelo::handoffFiles(), coordinates.string());
     tavrelo::writeHandoffParameters(tavrelo::handoffFiles(),
@@ -145,7 +151,8 @@ int main(int argc, char** argv)
     tavrelo::setFileAsker([&](QWidget*, const tavrelo::FileQuestion&) {
         return tavrelo::FileAnswer{QString::fromStdString(drawing.string()), 0};
     });
-    std::printf("%ld entities, %.0f MB\n", count, std::filesystem::file_size(drawing) / 1e6);
+    std::printf("%s, %.0f MB\n", given.empty() ? (std::to_string(count) + " entities").c_str() : given.c_str(),
+                std::filesystem::file_size(drawing) / 1e6);
 
     // The parts apart, once each: the rewriter alone and the outline alone.
     QElapsedTimer timer;

@@ -146,8 +146,56 @@ DrawingPlot::DrawingPlot(QWidget* parent) : PlanView(parent) {}
 void DrawingPlot::setDrawing(DrawingOutline outline, std::vector<PlanPoint> points)
 {
     outline_ = std::move(outline);
+    indexPaths();
     points_ = thinEvenly(points, kMaxDots);
     showAll();
+}
+
+void DrawingPlot::indexPaths()
+{
+    pathCells_.clear();
+    pathOrder_.clear();
+    const std::vector<std::uint32_t>& ends = outline_.pathEnds;
+    if (ends.size() < kIndexedPaths || !outline_.hasExtents)
+        return;
+    // Each path goes to the cell of the grid that holds its first vertex; a cell's box grows
+    // to hold all of its paths.
+    constexpr int kGrid = 64;
+    const double cellWidth = std::max(outline_.maxX - outline_.minX, 1e-9) / kGrid;
+    const double cellHeight = std::max(outline_.maxY - outline_.minY, 1e-9) / kGrid;
+    pathCells_.assign(kGrid * kGrid, PathCell{});
+    std::vector<std::uint16_t> cellOf(ends.size());
+    const std::vector<OutlinePoint>& v = outline_.vertices;
+    std::uint32_t start = 0;
+    for (std::size_t path = 0; path < ends.size(); ++path) {
+        const int cx = std::clamp(static_cast<int>((v[start].x - outline_.minX) / cellWidth), 0, kGrid - 1);
+        const int cy = std::clamp(static_cast<int>((v[start].y - outline_.minY) / cellHeight), 0, kGrid - 1);
+        PathCell& cell = pathCells_[cy * kGrid + cx];
+        if (cell.count == 0) {
+            cell.minX = cell.maxX = v[start].x;
+            cell.minY = cell.maxY = v[start].y;
+        }
+        for (std::uint32_t i = start; i < ends[path]; ++i) {
+            cell.minX = std::min(cell.minX, v[i].x);
+            cell.maxX = std::max(cell.maxX, v[i].x);
+            cell.minY = std::min(cell.minY, v[i].y);
+            cell.maxY = std::max(cell.maxY, v[i].y);
+        }
+        ++cell.count;
+        cellOf[path] = static_cast<std::uint16_t>(cy * kGrid + cx);
+        start = ends[path];
+    }
+    std::uint32_t first = 0;
+    for (PathCell& cell : pathCells_) {
+        cell.first = first;
+        first += cell.count;
+        cell.count = 0;
+    }
+    pathOrder_.resize(ends.size());
+    for (std::size_t path = 0; path < ends.size(); ++path) {
+        PathCell& cell = pathCells_[cellOf[path]];
+        pathOrder_[cell.first + cell.count++] = static_cast<std::uint32_t>(path);
+    }
 }
 
 QRectF DrawingPlot::bounds() const
@@ -172,16 +220,32 @@ void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
 
     // Lines and polylines.
     const std::vector<OutlinePoint>& v = outline_.vertices;
-    std::uint32_t start = 0;
-    for (const std::uint32_t end : outline_.pathEnds) {
+    const std::vector<std::uint32_t>& ends = outline_.pathEnds;
+    auto drawPath = [&](std::size_t path) {
+        const std::uint32_t start = path == 0 ? 0 : ends[path - 1];
         double x0 = px(v[start].x), y0 = py(v[start].y);
-        for (std::uint32_t i = start + 1; i < end; ++i) {
+        for (std::uint32_t i = start + 1; i < ends[path]; ++i) {
             const double x1 = px(v[i].x), y1 = py(v[i].y);
             raster.line(x0, y0, x1, y1, kDrawingColour);
             x0 = x1;
             y0 = y1;
         }
-        start = end;
+    };
+    // Zoomed in on a large drawing, only the cells of the grid in sight are gone through.
+    const double seenLeft = left, seenRight = left + raster.width() / scale;
+    const double seenTop = top, seenBottom = top - raster.height() / scale;
+    std::size_t inSight = 0;
+    for (const PathCell& c : pathCells_)
+        if (c.maxX >= seenLeft && c.minX <= seenRight && c.maxY >= seenBottom && c.minY <= seenTop)
+            inSight += c.count;
+    if (pathCells_.empty() || inSight > ends.size() / 2) {
+        for (std::size_t path = 0; path < ends.size(); ++path)
+            drawPath(path);
+    } else {
+        for (const PathCell& c : pathCells_)
+            if (c.maxX >= seenLeft && c.minX <= seenRight && c.maxY >= seenBottom && c.minY <= seenTop)
+                for (std::uint32_t k = c.first; k < c.first + c.count; ++k)
+                    drawPath(pathOrder_[k]);
     }
 
     // Circles and arcs, in chords short enough to look round at their size on the screen.

@@ -12,6 +12,8 @@
 
 #include <QImage>
 
+#include <cstdint>
+
 #include <vector>
 
 namespace tavrelo {
@@ -35,7 +37,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // A grid over a large drawing: the paths of each cell and the box they fill, so a plan
+    // zoomed in goes only through the paths of the cells in sight.
+    struct PathCell {
+        double minX = 0, minY = 0, maxX = 0, maxY = 0;
+        std::uint32_t first = 0, count = 0;  // in pathOrder_
+    };
+    static constexpr std::size_t kIndexedPaths = 20000;
+    void indexPaths();
+
     DrawingOutline outline_;
+    std::vector<PathCell> pathCells_;
+    std::vector<std::uint32_t> pathOrder_;
     std::vector<PlanPoint> points_;
     QImage image_;  // kept from paint to paint
 };

@@ -41,7 +41,8 @@ QString summaryOf(const DrawingSummary& summary)
         carried += n;
         kinds << QString::fromStdString(type) + QStringLiteral(" ") + count(n);
     }
-    QString text = QStringLiteral("Μεταφέρθηκαν %1 οντότητες").arg(count(carried));
+    QString text = carried == 1 ? QStringLiteral("Μεταφέρθηκε 1 οντότητα")
+                                : QStringLiteral("Μεταφέρθηκαν %1 οντότητες").arg(count(carried));
     text += kinds.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + kinds.join(QStringLiteral(", ")) + QStringLiteral(".");
 
     if (!summary.stayed.empty()) {
@@ -57,8 +58,8 @@ QString summaryOf(const DrawingSummary& summary)
             stayed << QString::fromStdString(type) + QStringLiteral(" ") + count(list.size()) + QStringLiteral(" (handle ") +
                           shown.join(QStringLiteral(", ")) + QStringLiteral(")");
         }
-        text += QStringLiteral("\nΈμειναν ως είχαν %1 οντότητες που δεν μεταφέρονται: ").arg(count(static_cast<long>(summary.stayed.size()))) +
-                stayed.join(QStringLiteral("; ")) + QStringLiteral(".");
+        text += QStringLiteral("\nΈμειναν ως είχαν, γιατί δεν μεταφέρονται: ") + stayed.join(QStringLiteral("; ")) +
+                QStringLiteral(".");
     }
     if (summary.hasExtents)
         text += QStringLiteral("\nΤο σχέδιο απλώνεται τώρα από X %1, Y %2 έως X %3, Y %4.")
@@ -163,7 +164,9 @@ void DrawingScreen::carry(const std::string& drawingPath)
         // and the drawing is shown without them.
         try {
             points = carriedPlan(readHandoffPath(files), files.parameterFile(), inverse_, DrawingPlot::kMaxDots);
-            pointsNote = QStringLiteral("Τρίγωνα: τα σημεία του αρχείου συντεταγμένων, μεταφερμένα με τις ίδιες παραμέτρους.");
+            pointsNote = points.empty()
+                             ? QStringLiteral("Το αρχείο συντεταγμένων δεν έχει σημεία να δειχτούν.")
+                             : QStringLiteral("Τρίγωνα: τα σημεία του αρχείου συντεταγμένων, μεταφερμένα με τις ίδιες παραμέτρους.");
         } catch (const Failure& failure) {
             pointsNote = QStringLiteral("Τα σημεία του αρχείου συντεταγμένων δεν φαίνονται: ") + QString::fromUtf8(failure.what());
         }

@@ -7,6 +7,7 @@
 #include "screens/file_questions.h"
 
 #include <QCheckBox>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <deque>
@@ -152,6 +153,62 @@ TEST_F(DrawingScreenTest, TheSaveScreensInverseBoxCarriesTheDrawingAndThePointsB
     screen->close();
     settle();
     EXPECT_TRUE(open()->inverse());
+}
+
+TEST_F(DrawingScreenTest, WhatCannotBeCarriedIsRefusedOrLeftAsItWasAndListed)
+{
+    std::string drawing = kDrawing;
+    drawing.insert(drawing.find("0\nENDSEC"), "0\n3DSOLID\n5\n2F\n8\n0\n");
+    writeBytes(folder / "solid.dxf", drawing);
+    DrawingScreen* screen = open();
+    choose(folder / "solid.dxf");
+    EXPECT_TRUE(errorMessage().contains(QStringLiteral("3DSOLID"))) << errorMessage().toStdString();
+    EXPECT_FALSE(control<QPushButton>(screen, "saveButton")->isEnabled());
+    closeAllScreens();
+
+    screen = open();
+    control<QCheckBox>(screen, "skipUnknownBox")->setChecked(true);
+    choose(folder / "solid.dxf");
+    EXPECT_TRUE(summary().contains(QStringLiteral("3DSOLID 1 (handle 2F)"))) << summary().toStdString();
+    EXPECT_EQ(plot()->outline().pathEnds.size(), 2u);
+}
+
+TEST(DrawingPlot, ZoomedInOnALargeDrawingEveryLineInSightIsDrawn)
+{
+    // 40000 short lines on a grid of 200 by 200 metres, in random order.
+    DrawingOutline outline;
+    std::vector<int> order(40000);
+    for (int i = 0; i < 40000; ++i)
+        order[static_cast<std::size_t>(i)] = (i * 7919) % 40000;
+    for (int i : order) {
+        const double x = 1000 + (i % 200), y = 5000 + (i / 200);
+        outline.vertices.push_back({x, y});
+        outline.vertices.push_back({x + 0.6, y});
+        outline.pathEnds.push_back(static_cast<std::uint32_t>(outline.vertices.size()));
+    }
+    outline.hasExtents = true;
+    outline.minX = 1000, outline.minY = 5000, outline.maxX = 1199.6, outline.maxY = 5199;
+    DrawingPlot plot;
+    plot.resize(400, 300);
+    plot.setDrawing(std::move(outline), {});
+    for (int step = 0; step < 12; ++step) {
+        const QPointF at(130, 170);
+        QWheelEvent wheel(at, plot.mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&plot, &wheel);
+    }
+    const QImage image = plot.grab().toImage();
+    int inSight = 0;
+    for (std::size_t p = 0; p < plot.outline().pathEnds.size(); ++p) {
+        const OutlinePoint a = plot.outline().vertices[2 * p];
+        const QPointF middle = plot.view().toPixel(a.x + 0.3, a.y);
+        // In the image, clear of its frame and of the notes in its corners.
+        const double x = middle.x(), y = middle.y();
+        if (x < 4 || y < 4 || x > 396 || y > 296 || (x < 280 && y < 80) || (x < 160 && y > 230) || (x > 350 && y < 90))
+            continue;
+        ++inSight;
+        EXPECT_NE(image.pixel(middle.toPoint()), qRgb(255, 255, 255)) << a.x << ", " << a.y;
+    }
+    EXPECT_GT(inSight, 20);
 }
 
 TEST_F(DrawingScreenTest, AFailureShowsTheErrorBoxAndWritesNothing)
