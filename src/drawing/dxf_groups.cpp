@@ -178,6 +178,21 @@ constexpr GroupRule kRules[] = {
     {"*ACTIVE", Main, 40, Length},
 };
 
+// Angles, scales and elevations that entities leave out when they are 0 (or 1), but that a
+// turned, scaled or shifted drawing must state. Heights of points written without a z are
+// added by the rewriter after the point's y.
+constexpr MissingGroup kMissing[] = {
+    {"TEXT", 50, 0, 40, 0},
+    {"ATTRIB", 50, 0, 40, 0},
+    {"ATTDEF", 50, 0, 40, 0},
+    {"INSERT", 41, 1, 10, 0},
+    {"INSERT", 42, 1, 10, 0},
+    {"INSERT", 50, 0, 10, 0},
+    {"MTEXT", 11, 1, 40, 0, 50, When::Always, 0, 0},  // its x axis, unless a rotation stands for it
+    {"DIMENSION", 50, 0, 14, 0, 0, When::Linear},
+    {"LWPOLYLINE", 38, 0, 0, 10},
+};
+
 constexpr unsigned kAnyPath = bit(HatchPaths) | bit(HatchPolyline) | bit(HatchEdges) | bit(HatchLine) |
                               bit(HatchArc) | bit(HatchEllipse) | bit(HatchSpline);
 constexpr unsigned kEdgePath = bit(HatchEdges) | bit(HatchLine) | bit(HatchArc) | bit(HatchEllipse) | bit(HatchSpline);
@@ -202,6 +217,7 @@ constexpr PartSwitch kSwitches[] = {
 
 std::span<const GroupRule> groupRules() { return kRules; }
 std::span<const PartSwitch> partSwitches() { return kSwitches; }
+std::span<const MissingGroup> missingGroups() { return kMissing; }
 
 bool isSequenceEnd(std::string_view type) { return type == "SEQEND"; }
 

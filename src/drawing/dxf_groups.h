@@ -50,6 +50,7 @@ enum class When : std::uint8_t {
     FlatVertex,    // VERTEX of such a polyline: in the polyline's own axes
     WorldVertex,   // VERTEX of a 3-D polyline, mesh or polyface: in world axes
     Measured,      // DIMENSION whose measurement is a length (not an angle)
+    Linear,        // DIMENSION rotated, horizontal or vertical (its angle 50 sets its direction)
     Counterclockwise,  // HATCH arc edge drawn counter-clockwise (its group 73 is not 0)
     Clockwise,         // HATCH arc edge drawn clockwise: its angles are stored as 360 minus the angle
 };
@@ -76,7 +77,23 @@ struct PartSwitch {
     Part to;
 };
 
+// A group that an entity may leave out, its value then `value`, which the carried entity must
+// state when the mapping moves it: an angle of 0 turns, a scale of 1 scales, a height of 0
+// shifts. It goes in after the group `after` (with the y and z that follow it) or, when `after`
+// is 0, before the first group `before`; it is left out when the entity has `unless`. It then
+// moves by the entity's rule for `code`.
+struct MissingGroup {
+    std::string_view type;
+    int code;
+    double value;
+    int after, before;
+    int unless = 0;
+    When when = When::Always;
+    double y = 0, z = 0;  // the rest of a direction
+};
+
 std::span<const GroupRule> groupRules();
+std::span<const MissingGroup> missingGroups();
 std::span<const PartSwitch> partSwitches();
 
 // Entities that are read but carry no geometry of their own.

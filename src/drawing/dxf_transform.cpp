@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -66,9 +67,17 @@ struct Group {
     double value = 0;         // the new number, when rewritten
 };
 
+// A group the carried record states that the drawing left out: after group `after`.
+struct Insertion {
+    std::size_t after;
+    int code;
+    double value;
+};
+
 struct Record {
     std::string bytes;
     std::vector<Group> groups;
+    std::vector<Insertion> insertions;
 
     std::string_view value(const Group& g) const { return {bytes.data() + g.valueBegin, g.valueEnd - g.valueBegin}; }
     std::string_view value(std::size_t i) const { return value(groups[i]); }
@@ -111,6 +120,7 @@ public:
     {
         if (ended_)
             return false;
+        record.insertions.clear();
         // The group read ahead, that starts this record, moves to the front.
         if (pending_) {
             const Group g = shifted(record.groups.back(), pendingGroupStart_);
@@ -561,6 +571,7 @@ private:
         case When::FlatVertex: return (flags & (32 | 64 | 128)) == 0;
         case When::WorldVertex: return (flags & (32 | 64)) != 0;
         case When::Measured: return (flags & 7) != 2 && (flags & 7) != 5;
+        case When::Linear: return (flags & 7) == 0;
         }
         return false;
     }
@@ -596,6 +607,61 @@ private:
                 }
             }
         }
+        if (modelSpace)
+            addMissing(r, type, rules, frame);
+    }
+
+    // The groups of the table of missing groups that the record leaves out, moved, each after
+    // its anchor.
+    void addMissing(Record& r, const std::string& type, const TypeRules& rules, const Frame& frame)
+    {
+        for (const MissingGroup& m : missingGroups()) {
+            if (m.type != type || !holds(m.when, frame.flags, false) || find(r, m.code) || (m.unless && find(r, m.unless)))
+                continue;
+            std::size_t at = 0;
+            if (m.after) {
+                const auto anchor = find(r, m.after);
+                if (!anchor)
+                    continue;
+                at = *anchor;
+                while (at + 1 < count_ &&
+                       (r.groups[at + 1].code == m.after + 10 || r.groups[at + 1].code == m.after + 20))
+                    ++at;
+            } else {
+                const auto anchor = find(r, m.before);
+                if (!anchor)
+                    continue;
+                at = *anchor - 1;
+            }
+            const GroupRule* rule = nullptr;
+            for (const GroupRule* candidate : rules.rules)
+                if (candidate->code == m.code && candidate->part == Part::Main)
+                    rule = candidate;
+            if (!rule || (rule->y && find(r, rule->y)) || (rule->z && find(r, rule->z)))
+                continue;
+            double values[3] = {m.value, m.y, m.z};
+            const int count = moveNumbers(*rule, frame, values, true, false);
+            const int codes[3] = {m.code, rule->y, rule->z};
+            for (int k = 0; k < count; ++k)
+                if (codes[k])
+                    insert(r, at, codes[k], values[k], type);
+        }
+    }
+
+    // The index of the first group of `code` in the record's own part (before any extended data).
+    std::optional<std::size_t> find(const Record& r, int code) const
+    {
+        for (std::size_t i = 1; i < count_ && r.groups[i].code < 1000; ++i)
+            if (r.groups[i].code == code)
+                return i;
+        return std::nullopt;
+    }
+
+    void insert(Record& r, std::size_t after, int code, double value, const std::string& type)
+    {
+        if (!std::isfinite(value))
+            throw outOfRange(r, after, type);
+        r.insertions.push_back({after, code, value == 0 ? 0.0 : value});
     }
 
     // Whether the arc edge of a hatch whose type stands at `i` is drawn clockwise: its group
@@ -621,25 +687,14 @@ private:
     std::size_t apply(Record& r, std::size_t i, const GroupRule& rule, const Frame& frame, const std::string& type,
                       bool modelSpace)
     {
-        const double k = map_.lengthFactor();
-        const double turn = frame.mirrored ? -1 : 1;
-        switch (rule.move) {
-        case Move::Length:
-        case Move::ScaleFactor: set(r, i, number(r, i, type) * k, type); return i;
-        case Move::AngleDegrees: set(r, i, turned(number(r, i, type), turn * psiDegrees_, 360), type); return i;
-        case Move::AngleRadians:
-            set(r, i, turned(number(r, i, type), turn * psiRadians_, 2 * std::numbers::pi), type);
-            return i;
-        case Move::NegatedDegrees: set(r, i, turned(number(r, i, type), -turn * psiDegrees_, 360), type); return i;
-        case Move::OcsElevation: {
-            const double z = number(r, i, type);
-            set(r, i, frame.mirrored ? -map_.height(-z) : map_.height(z), type);
+        double v[3] = {number(r, i, type), 0, 0};
+        if (!isPoint(rule.move)) {
+            if (rule.move != Move::BoxCorner) {
+                moveNumbers(rule, frame, v, false, false);
+                set(r, i, v[0], type);
+            }
             return i;
         }
-        case Move::BoxCorner: return i;
-        default: break;
-        }
-
         // Two or three coordinates: the y must follow the x.
         if (i + 1 >= count_ || r.groups[i + 1].code != rule.y)
             throw Failure("Στη γραμμή " + std::to_string(r.groups[i].line) + " του σχεδίου " + inQuotes(reader_.name()) +
@@ -647,40 +702,70 @@ private:
                           " δεν ακολουθείται από την y (κωδικός " + std::to_string(rule.y) + ")." + kNothingWritten);
         const std::size_t iy = i + 1;
         const bool hasZ = rule.z != 0 && iy + 1 < count_ && r.groups[iy + 1].code == rule.z;
-        const std::size_t iz = hasZ ? iy + 1 : 0;
-        double x = number(r, i, type), y = number(r, iy, type), z = hasZ ? number(r, iz, type) : 0;
+        v[1] = number(r, iy, type);
+        if (hasZ)
+            v[2] = number(r, iy + 1, type);
+        const bool position = rule.move == Move::Position || rule.move == Move::OcsPosition;
+        moveNumbers(rule, frame, v, true, modelSpace && position);
+        set(r, i, v[0], type);
+        set(r, iy, v[1], type);
+        if (hasZ && position)
+            set(r, iy + 1, v[2], type);
+        // A point written without its z stands at 0, which the height shift moves.
+        if (!hasZ && rule.z != 0 && position && rule.code < 1000 && v[2] != 0 && !find(r, rule.z))
+            insert(r, iy, rule.z, v[2], type);
+        return hasZ ? iy + 1 : iy;
+    }
+
+    static bool isPoint(Move move)
+    {
+        return move == Move::Position || move == Move::OcsPosition || move == Move::Direction ||
+               move == Move::OcsDirection || move == Move::Vector || move == Move::OcsVector;
+    }
+
+    // The numbers `v` (x, y, z of a point, or one number) moved by `rule` in the entity's frame.
+    // Returns how many there are: 1, or 3 for a point. `seen` adds a carried position to the
+    // box of what model space holds.
+    int moveNumbers(const GroupRule& rule, const Frame& frame, double* v, bool point, bool seen)
+    {
+        const double k = map_.lengthFactor();
+        const double turn = frame.mirrored ? -1 : 1;
+        switch (rule.move) {
+        case Move::Length:
+        case Move::ScaleFactor: v[0] *= k; return 1;
+        case Move::AngleDegrees: v[0] = turned(v[0], turn * psiDegrees_, 360); return 1;
+        case Move::AngleRadians: v[0] = turned(v[0], turn * psiRadians_, 2 * std::numbers::pi); return 1;
+        case Move::NegatedDegrees: v[0] = turned(v[0], -turn * psiDegrees_, 360); return 1;
+        case Move::OcsElevation: v[0] = frame.mirrored ? -map_.height(-v[0]) : map_.height(v[0]); return 1;
+        case Move::BoxCorner: return 1;
+        default: break;
+        }
+        if (!point)
+            return 1;
         const bool own = rule.move == Move::OcsPosition || rule.move == Move::OcsDirection || rule.move == Move::OcsVector;
         const bool mirror = own && frame.mirrored;
-        if (mirror) {
-            x = -x;
-            z = -z;
-        }
+        const double x = mirror ? -v[0] : v[0], y = v[1], z = mirror ? -v[2] : v[2];
         double X = 0, Y = 0, Z = z;
         switch (rule.move) {
         case Move::Position:
         case Move::OcsPosition:
             map_.carry(x, y, X, Y);
             Z = map_.height(z);
-            if (modelSpace)
-                seen_.add(X, Y, hasZ ? Z : 0);
+            if (seen)
+                seen_.add(X, Y, Z);
             break;
         case Move::Direction:
         case Move::OcsDirection: map_.turn(x, y, X, Y); break;
         default:  // vectors
             map_.turn(x, y, X, Y);
-            X *= map_.lengthFactor();
-            Y *= map_.lengthFactor();
+            X *= k;
+            Y *= k;
             break;
         }
-        if (mirror) {
-            X = -X;
-            Z = -Z;
-        }
-        set(r, i, X, type);
-        set(r, iy, Y, type);
-        if (hasZ && (rule.move == Move::Position || rule.move == Move::OcsPosition))
-            set(r, iz, Z, type);
-        return hasZ ? iz : iy;
+        v[0] = mirror ? -X : X;
+        v[1] = Y;
+        v[2] = mirror ? -Z : Z;
+        return 3;
     }
 
     // An angle turned by `by`; one within a turn stays within a turn.
@@ -743,21 +828,46 @@ private:
     }
 
     // The record as read, its moved numbers written anew before their own line ends.
-    void write(const Record& r)
+    void write(Record& r)
     {
+        std::stable_sort(r.insertions.begin(), r.insertions.end(),
+                         [](const Insertion& a, const Insertion& b) { return a.after < b.after; });
         const char* bytes = r.bytes.data();
         std::size_t from = 0;
+        auto insertion = r.insertions.begin();
         for (std::size_t i = 0; i < count_; ++i) {
             const Group& g = r.groups[i];
-            if (!g.rewritten)
+            if (g.rewritten) {
+                out_.write({bytes + from, g.valueBegin - from});
+                writeNumber(g.value);
+                from = g.valueEnd;
+            }
+            if (insertion == r.insertions.end() || insertion->after != i)
                 continue;
-            out_.write({bytes + from, g.valueBegin - from});
-            char text[40];
-            const auto result = std::to_chars(text, text + sizeof text, g.value);
-            out_.write({text, static_cast<std::size_t>(result.ptr - text)});
-            from = g.valueEnd;
+            // Added groups take the line end of the group before them, and its code's width.
+            out_.write({bytes + from, g.next - from});
+            from = g.next;
+            const std::string_view eol(bytes + g.valueEnd, g.next - g.valueEnd);
+            const std::string_view codeLine(bytes + g.codeBegin, g.valueBegin - g.codeBegin);
+            const std::size_t width = codeLine.size() - eol.size();
+            for (; insertion != r.insertions.end() && insertion->after == i; ++insertion) {
+                std::string code = std::to_string(insertion->code);
+                if (!codeLine.empty() && codeLine.front() == ' ' && code.size() < width)
+                    code.insert(0, width - code.size(), ' ');
+                out_.write(code);
+                out_.write(eol.empty() ? "\n" : eol);
+                writeNumber(insertion->value);
+                out_.write(eol.empty() ? "\n" : eol);
+            }
         }
         out_.write({bytes + from, reader_.end(r) - from});
+    }
+
+    void writeNumber(double value)
+    {
+        char text[40];
+        const auto result = std::to_chars(text, text + sizeof text, value);
+        out_.write({text, static_cast<std::size_t>(result.ptr - text)});
     }
 
     const PlaneMapping& map_;

@@ -34,8 +34,10 @@ struct DrawingSummary {
 // The drawing is an ASCII DXF (LF or CR LF line ends, kept as found) read in two streaming
 // passes: the first finds the dimension blocks that model-space dimensions draw, the second
 // writes. Only the numbers that move are written anew, in the shortest form that reads back to
-// the same double; every other line is copied byte for byte. The extents in the header become
-// the box of the carried corners of the old box.
+// the same double; every other line is copied byte for byte. An angle, scale, direction or
+// height that an entity leaves out at its default (a text without a rotation, a point without
+// a z) is added after the groups it belongs with, since the carried entity no longer has the
+// default. The extents in the header become the box of the carried corners of the old box.
 DrawingSummary transformDrawing(const std::string& resultPath, const std::string& drawingPath,
                                 const std::filesystem::path& parameterPath, const DrawingOptions& = {});
 

@@ -27,7 +27,8 @@ const char* const kParameters = "50\r\n 1000 \r\n 2000 \r\n3\r\n1.0002\r\n5000\r
 // A drawing template: lines as they are, and lines "@K code numbers..." that stand for the
 // groups of one number or point and say how it moves: P world position, O position in the
 // entity's own axes (Q the same without z), D direction, V vector, L length or scale, A angle
-// in degrees, R in radians, N negated angle, Z elevation in the entity's own axes.
+// in degrees, R in radians, N negated angle, Z elevation in the entity's own axes; "@+K ..." the
+// same for groups that only the carried drawing has.
 struct Line {
     std::string text;
     bool number = false;
@@ -51,7 +52,9 @@ Expanded expand(const std::string& drawing, const PlaneMapping& m, bool mirrored
             e.output.push_back({line});
             continue;
         }
-        std::istringstream in(line.substr(1));
+        // "@+K ..." stands for groups that the drawing leaves out and the carried one states.
+        const bool added = line.size() > 1 && line[1] == '+';
+        std::istringstream in(line.substr(added ? 2 : 1));
         char kind;
         int code;
         std::vector<double> v;
@@ -84,7 +87,8 @@ Expanded expand(const std::string& drawing, const PlaneMapping& m, bool mirrored
             std::ostringstream number;
             number.precision(17);
             number << v[i];
-            e.input += std::to_string(code + step * int(i)) + "\n" + number.str() + "\n";
+            if (!added)
+                e.input += std::to_string(code + step * int(i)) + "\n" + number.str() + "\n";
             e.output.push_back({std::to_string(code + step * int(i))});
             e.output.push_back({number.str(), true, out[i]});
         }
@@ -136,6 +140,12 @@ const DrawingCase kDrawings[] = {
               "0\nTEXT\n5\n42\n@O 10 -5 6 0\n@L 40 2.5\n1\nx\n@A 50 15\n210\n0\n220\n0\n230\n-1\n"
               "0\nINSERT\n5\n43\n2\nST\n@O 10 -1300 2400 10\n@L 41 2\n@L 42 2\n@A 50 20\n210\n0\n220\n0\n230\n-1\n"
               "0\nLWPOLYLINE\n5\n44\n90\n1\n@Z 38 4\n@Q 10 1 2\n210\n0\n220\n0\n230\n-1\n")},
+    {"what entities leave out", false,
+     entities("0\nTEXT\n5\n60\n@O 10 5 6\n@+Z 30 0\n@L 40 2.5\n@+A 50 0\n1\nΣ1\n"
+              "0\nINSERT\n5\n61\n2\nST\n@O 10 1300 2400 10\n@+L 41 1\n@+L 42 1\n@+A 50 0\n"
+              "0\nMTEXT\n5\n62\n@P 10 3 4 5\n@L 40 2.5\n@+D 11 1 0 0\n1\nx\n"
+              "0\nLWPOLYLINE\n5\n63\n90\n1\n@+Z 38 0\n@Q 10 1 2\n"
+              "0\nDIMENSION\n5\n64\n@P 10 1 2 0\n70\n32\n@P 13 1 2 0\n@P 14 3 4 0\n@+A 50 0\n")},
     {"header, active view, dimension with its block, what stays", false,
      "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$INSBASE\n@P 10 1 2 3\n9\n$UCSXDIR\n@D 10 1 0 0\n"
      "9\n$PINSBASE\n10\n1\n20\n2\n30\n3\n0\nENDSEC\n"

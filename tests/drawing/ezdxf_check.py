@@ -38,9 +38,9 @@ def values(entity):
     """The numbers of an entity by attribute name, vectors as their components."""
     out = {}
     for name, value in entity.dxfattribs().items():
-        # The library leaves a hatch's pattern and seed points where they were, and a
-        # multi-line's width as it was; the rewriter's own tests check them against the mapping.
-        if (entity.dxftype(), name) == ("MLINE", "scale_factor") or name in (
+        # The library leaves a hatch's pattern and seed points where they were, a multi-line's
+        # width and a point's symbol angle as they were; the rewriter's own tests check them.
+        if (entity.dxftype(), name) in (("MLINE", "scale_factor"), ("POINT", "angle")) or name in (
                 "pattern_angle", "pattern_scale", "handle", "owner", "layer", "linetype", "style", "text", "name",
                 "color", "flags"):
             continue
@@ -89,6 +89,8 @@ def survey(path):
     msp.add_arc((-1040, 2030), 5, 30, 120, dxfattribs={"extrusion": (0, 0, -1)})
     msp.add_lwpolyline([(1000, 1000), (1010, 1000), (1010, 1020)], format="xy", dxfattribs={"elevation": 4})
     msp.add_text("Σ1", dxfattribs={"insert": (1001, 1002), "height": 2.5, "rotation": 15})
+    msp.add_text("Σ2", dxfattribs={"insert": (1001, 1002), "height": 2.5})  # no rotation written
+    msp.add_point((1020, 2010, 3), dxfattribs={"angle": 30})
     station = doc.blocks.new("ST")
     station.add_circle((0, 0), 1)
     station.add_attdef("PN", (1, 1), dxfattribs={"height": 1})
@@ -97,6 +99,8 @@ def survey(path):
     msp.add_ellipse((1050, 1060), major_axis=(10, 5), ratio=0.5)
     msp.add_mtext("κείμενο", dxfattribs={"insert": (1010, 1020), "char_height": 2, "width": 30, "rotation": 30})
     msp.add_mtext("text", dxfattribs={"insert": (1010, 1020), "char_height": 2, "text_direction": (1, 1, 0)})
+    msp.add_mtext("no direction", dxfattribs={"insert": (1010, 1020), "char_height": 2})
+    msp.add_blockref("ST", (1200, 1300))  # no scale, no rotation written
     hatch = msp.add_hatch()
     hatch.paths.add_polyline_path([(1000, 1000), (1010, 1000), (1010, 1010)])
     edges = hatch.paths.add_edge_path()

@@ -1,7 +1,8 @@
 // Any bytes as a DXF drawing carried with the parameters of the example survey, either way, with
 // or without skipping what cannot be carried. A drawing that is carried must keep every line
 // that is not a number the table moves, byte for byte and in the same order, and write each
-// moved number in its shortest form before the line end it had; a drawing that is refused must
+// moved number in its shortest form before the line end it had; the only lines it may add are
+// whole groups of the table that the input left out; a drawing that is refused must
 // leave the earlier result and the folder as they were, with a sound message.
 
 #include "fuzz_support.h"
@@ -69,33 +70,58 @@ bool readsAsNumber(std::string_view text, double& value)
     return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
+int codeOf(std::string_view line)
+{
+    std::string_view text = content(line);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    int code = -1;
+    std::from_chars(text.data(), text.data() + text.size(), code);
+    return code;
+}
+
+// A moved or added number: one of the table's codes, a number that reads back in its shortest
+// form, with the line end of the line it stands for.
+void checkNumber(std::string_view codeLine, std::string_view written, std::string_view lineEnd)
+{
+    require(movableCodes().count(codeOf(codeLine)) > 0, "a line changed that is not a number of the table");
+    require(written.substr(content(written).size()) == lineEnd, "a moved number lost its line end");
+    double after = 0;
+    require(readsAsNumber(content(written), after), "a moved number that does not read back");
+    char shortest[40];
+    const auto end = std::to_chars(shortest, shortest + sizeof shortest, after).ptr;
+    require(content(written) == std::string_view(shortest, end - shortest), "a moved number not in its shortest form");
+}
+
 void checkCarried(const std::string& input, const std::string& output)
 {
     const auto in = linesOf(input), out = linesOf(output);
-    require(in.size() == out.size(), "a carried drawing with another count of lines");
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        if (in[i] == out[i])
+    std::size_t j = 0;
+    for (std::size_t i = 0; i < in.size(); ++i, ++j) {
+        require(j < out.size(), "a carried drawing shorter than its input");
+        const std::string_view lineEnd = in[i].substr(content(in[i]).size());
+        if (i % 2 == 0) {
+            // A code line: as it was, or groups added before it (an angle, a scale, a height
+            // that the input left out), each with the line end of the line before them.
+            while (in[i] != out[j]) {
+                require(j + 1 < out.size(), "a code line changed");
+                const std::string_view before = i > 0 ? in[i - 1].substr(content(in[i - 1]).size()) : lineEnd;
+                require(out[j].substr(content(out[j]).size()) == before, "an added group without the line end before it");
+                checkNumber(out[j], out[j + 1], before);
+                j += 2;
+                require(j < out.size(), "a carried drawing shorter than its input");
+            }
             continue;
-        // Only a value line after a code of the table may change: its number, not its line end.
-        require(i % 2 == 1, "a code line changed");
-        int code = 0;
-        std::string_view codeText = content(in[i - 1]);
-        while (!codeText.empty() && codeText.front() == ' ')
-            codeText.remove_prefix(1);
-        while (!codeText.empty() && codeText.back() == ' ')
-            codeText.remove_suffix(1);
-        std::from_chars(codeText.data(), codeText.data() + codeText.size(), code);
-        require(movableCodes().count(code) > 0, "a line changed that is not a number of the table");
-        require(in[i].substr(content(in[i]).size()) == out[i].substr(content(out[i]).size()),
-                "a moved number lost its line end");
-        double before = 0, after = 0;
+        }
+        if (in[i] == out[j])
+            continue;
+        double before = 0;
         require(readsAsNumber(content(in[i]), before), "a line that was not a number changed");
-        const std::string_view written = content(out[i]);
-        require(readsAsNumber(written, after), "a moved number that does not read back");
-        char shortest[40];
-        const auto end = std::to_chars(shortest, shortest + sizeof shortest, after).ptr;
-        require(written == std::string_view(shortest, end - shortest), "a moved number not in its shortest form");
+        checkNumber(in[i - 1], out[j], lineEnd);
     }
+    require(j == out.size(), "a carried drawing with more than its input");
 }
 
 }  // namespace
