@@ -18,7 +18,7 @@ std::string resultFilePath(const std::string& directory, const std::string& name
 {
     if (directory == "c:\\")
         return directory + name;
-    return directory + "/" + name;
+    return directory + static_cast<char>(std::filesystem::path::preferred_separator) + name;
 }
 
 namespace {
@@ -46,7 +46,7 @@ double parameter(const Value& v, int index, const std::filesystem::path& paramet
     double n = 0.0;
     if (!v.arithmetic(n))
         throw Failure("Η παράμετρος " + std::string(kParameterNames[index]) + " του αρχείου " +
-                      inQuotes(parameterFile.string()) + " δεν είναι αριθμός: " +
+                      inQuotes(utf8Path(parameterFile)) + " δεν είναι αριθμός: " +
                       inQuotes(windows1253ToUtf8(v.text)) + ". Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
     return n;
 }
@@ -104,7 +104,7 @@ void apply(const std::string& resultPath, const SaveInput& in)
     const double theta = f * kPiApply / 200;
     // The shift of common point 1 stands in the header: it must be a number.
     if (!std::isfinite(X1N - X1) || !std::isfinite(Y1N - Y1))
-        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(in.parameterFile.string()) +
+        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(utf8Path(in.parameterFile)) +
                       " δίνουν μετατόπιση εκτός ορίων αριθμών. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
 
     const std::string inputPath = in.coordinatePath();
@@ -210,7 +210,7 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
 }
 
 void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
-                         const std::filesystem::path& parameterPath)
+                         const PathName& parameterPath)
 {
     apply(resultPath, {[&parameterPath] { return readParameterFile(parameterPath); }, parameterPath,
                        [&coordinatePath] { return coordinatePath; }, {}});

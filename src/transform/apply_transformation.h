@@ -5,6 +5,8 @@
 
 #include "data/handoff_files.h"
 
+#include "data/file_io.h"
+
 #include <filesystem>
 #include <string>
 
@@ -28,6 +30,6 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles&);
 // the form above writes when the hand-off folder names these two files. A result path that
 // names the coordinate file or the parameter file is refused.
 void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
-                         const std::filesystem::path& parameterPath);
+                         const PathName& parameterPath);
 
 }  // namespace tavrelo
