@@ -371,9 +371,9 @@ std::string randomFile(std::mt19937_64& random, const RandomFileOptions& options
             else
                 out += m.value(options.textValues, options.layout >= 0);
         }
-        // The last line may lack its line end, unless its last field is empty: a comma at the
-        // very end only ends the field before it.
-        if (r + 1 < options.records || m.chance(50) || out.back() == ',')
+        // The last line may lack its line end, unless its last field is empty: a comma or a line
+        // end at the very end only ends the field before it.
+        if (r + 1 < options.records || m.chance(50) || out.back() == ',' || out.back() == '\n' || out.back() == '\r')
             separate(m.lineEnd());
     }
     return out;
