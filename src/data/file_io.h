@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -16,7 +17,13 @@ namespace tavrelo {
 // on Windows a path is wide characters inside, never the system's narrow code page.
 inline std::filesystem::path pathFromUtf8(std::string_view utf8)
 {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+    try {
+        return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+    } catch (const std::exception&) {
+        // Bytes that are not UTF-8 name no file where names are wide characters: a name with
+        // a NUL in it stands for them, which every file operation refuses as not valid.
+        return std::filesystem::path(std::filesystem::path::string_type(1, 0));
+    }
 }
 inline std::string utf8Path(const std::filesystem::path& path)
 {

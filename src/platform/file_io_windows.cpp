@@ -86,6 +86,12 @@ bool isFolder(const std::filesystem::path& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// A name past 255 characters, or a path past the 32767 that Windows takes at most.
+bool nameTooLong(const std::filesystem::path& path)
+{
+    return path.native().size() > 32767 || path.filename().native().size() > 255;
+}
+
 // True when another program holds the file open without letting it be replaced.
 bool heldOpen(const std::filesystem::path& path)
 {
@@ -118,6 +124,8 @@ std::string describe(DWORD error, const std::filesystem::path& path)
         return describeSystemError(EROFS);
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
+        if (nameTooLong(path))
+            return describeSystemError(ENAMETOOLONG);
         if (driveMissing(path))
             return describe(ERROR_NOT_READY, path);
         return describeSystemError(ENOENT);
@@ -134,7 +142,7 @@ std::string describe(DWORD error, const std::filesystem::path& path)
         return describeSystemError(ENOSPC);
     case ERROR_INVALID_NAME:
     case ERROR_DIRECTORY:
-        return path.filename().native().size() > 255 ? describeSystemError(ENAMETOOLONG) : describeSystemError(EINVAL);
+        return nameTooLong(path) ? describeSystemError(ENAMETOOLONG) : describeSystemError(EINVAL);
     case ERROR_TOO_MANY_OPEN_FILES:
         return describeSystemError(EMFILE);
     default:

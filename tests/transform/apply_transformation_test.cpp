@@ -271,10 +271,11 @@ TEST(ApplyTransformation, WritesWhatThePlainReferenceWritesOnRandomFiles)
 
 TEST(ResultFilePath, JoinsWithOneSeparatorExceptAfterLowerCaseDriveC)
 {
+    const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
     EXPECT_EQ(resultFilePath("c:\\", "r.txt"), "c:\\r.txt");
-    EXPECT_EQ(resultFilePath("C:\\", "r.txt"), "C:\\/r.txt");
-    EXPECT_EQ(resultFilePath("/home/user", "r.txt"), "/home/user/r.txt");
-    EXPECT_EQ(resultFilePath("/", "r.txt"), "//r.txt");
+    EXPECT_EQ(resultFilePath("C:\\", "r.txt"), "C:\\" + separator + "r.txt");
+    EXPECT_EQ(resultFilePath("/home/user", "r.txt"), "/home/user" + separator + "r.txt");
+    EXPECT_EQ(resultFilePath("/", "r.txt"), "/" + separator + "r.txt");
 }
 
 // Every failure leaves the folder as it was: no new file, an existing result untouched.
