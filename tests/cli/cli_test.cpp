@@ -453,6 +453,9 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
 
 TEST(TavreloCliFailures, ABatchThatCannotWriteNamesTheResultAskedFor)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a limit on file sizes is set through the POSIX shell";
+#else
     // Files may grow to 4 blocks only (2 or 4 KiB, as the shell counts them): the first small
     // result is written, the second, four times the example survey, fails in the middle.
     TempFolder folder;
@@ -468,6 +471,7 @@ TEST(TavreloCliFailures, ABatchThatCannotWriteNamesTheResultAskedFor)
     EXPECT_EQ(run.err.find(".tavrelo-cli-"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Δεν γράφτηκε κανένα αρχείο.\n"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::is_empty(folder / "out"));
+#endif
 }
 
 TEST(TavreloCliHelp, EveryCommandHasGreekHelpWithAnExampleAndTheVersionIsTheProjects)
