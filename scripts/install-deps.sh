@@ -6,6 +6,9 @@
 #   scripts/install-deps.sh checks   also clang with its sanitizer and libFuzzer runtimes and
 #                                    llvm-symbolizer, for the sanitized tests and the fuzzing,
 #                                    and the package's tools
+#   scripts/install-deps.sh windows  also the MinGW-w64 cross compiler, GoogleTest's sources,
+#                                    NSIS, zip and Wine, for the Windows build and its tests
+#                                    (scripts/windows/), and what building Qt for Windows needs
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
@@ -14,9 +17,12 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
           libcli11-dev nlohmann-json3-dev
           xvfb xdotool poppler-utils python3-ezdxf)
 package_tools=(dpkg-dev file desktop-file-utils appstream lintian)
+windows_tools=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
+               googletest nsis zip unzip wine wine64 imagemagick dpkg-dev perl xz-utils)
 case "${1:-}" in
     package) packages+=("${package_tools[@]}") ;;
     checks) packages+=(clang libclang-rt-14-dev llvm "${package_tools[@]}") ;;
+    windows) packages+=("${windows_tools[@]}") ;;
 esac
 
 missing=()

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include "data/file_io.h"
 #include "text/failure.h"
 
 #include <algorithm>
@@ -9,18 +10,35 @@
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <random>
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace tavrelo::test {
 
 TempFolder::TempFolder()
 {
+#ifdef _WIN32
+    std::random_device seed;
+    for (;;) {
+        path_ = std::filesystem::temp_directory_path() / ("tavrelo-test-" + std::to_string(seed()));
+        if (::CreateDirectoryW(path_.c_str(), nullptr))
+            return;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("CreateDirectoryW failed");
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "tavrelo-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+#endif
 }
 
 TempFolder::~TempFolder()
@@ -34,7 +52,7 @@ std::string readBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        throw std::runtime_error("cannot read " + file.string());
+        throw std::runtime_error("cannot read " + utf8Path(file));
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
@@ -45,14 +63,14 @@ void writeBytes(const std::filesystem::path& file, const std::string& bytes)
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << bytes;
     if (!out)
-        throw std::runtime_error("cannot write " + file.string());
+        throw std::runtime_error("cannot write " + utf8Path(file));
 }
 
 std::string listFolder(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+        names.push_back(utf8Path(entry.path().filename()));
     std::sort(names.begin(), names.end());
     std::string out;
     for (const auto& n : names)
@@ -63,7 +81,7 @@ std::string listFolder(const std::filesystem::path& folder)
 HandoffFiles handoffFor(const TempFolder& folder, const std::filesystem::path& coordinateFile)
 {
     HandoffFiles handoff(folder / "state");
-    writeHandoffPath(handoff, coordinateFile.string());
+    writeHandoffPath(handoff, utf8Path(coordinateFile));
     return handoff;
 }
 
@@ -119,9 +137,9 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
 {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-        const std::string name = std::filesystem::relative(entry.path(), folder).string();
+        const std::string name = utf8Path(std::filesystem::relative(entry.path(), folder));
         if (entry.is_symlink())
-            files[name] = "link to " + std::filesystem::read_symlink(entry.path()).string();
+            files[name] = "link to " + utf8Path(std::filesystem::read_symlink(entry.path()));
         else if (entry.is_directory())
             files[name] = "folder";
         else
@@ -130,6 +148,13 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
     return files;
 }
 
+#ifdef _WIN32
+// Windows starts no copy of a running process: the steps that need one are not run there.
+std::string outcomeInChild(const std::function<void()>&, const std::function<void()>&)
+{
+    return kNotPrepared;
+}
+#else
 std::string outcomeInChild(const std::function<void()>& prepare, const std::function<void()>& step)
 {
     int channel[2];
@@ -174,5 +199,7 @@ std::string outcomeInChild(const std::function<void()>& prepare, const std::func
         return "exit status " + std::to_string(WEXITSTATUS(status));
     return outcome;
 }
+
+#endif
 
 }  // namespace tavrelo::test

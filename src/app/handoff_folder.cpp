@@ -1,10 +1,29 @@
 #include "app/handoff_folder.h"
 
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <cwchar>
+#else
 #include <pwd.h>
 #include <unistd.h>
+#endif
 
 namespace tavrelo {
+
+#ifdef _WIN32
+
+// %LOCALAPPDATA%\Tavrelo: the user's own folder for the program's data on this computer.
+std::filesystem::path defaultHandoffFolder()
+{
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    if (local && *local)
+        return std::filesystem::path(local) / L"Tavrelo";
+    const wchar_t* profile = _wgetenv(L"USERPROFILE");
+    return std::filesystem::path(profile && *profile ? profile : L"C:\\") / L"AppData" / L"Local" / L"Tavrelo";
+}
+
+#else
 
 std::filesystem::path defaultHandoffFolder()
 {
@@ -18,5 +37,7 @@ std::filesystem::path defaultHandoffFolder()
     }
     return std::filesystem::path(home) / ".local" / "state" / "tavrelo";
 }
+
+#endif
 
 }  // namespace tavrelo

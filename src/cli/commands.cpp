@@ -6,6 +6,7 @@
 #include "data/handoff_files.h"
 #include "data/list_input.h"
 #include "data/point_table.h"
+#include "platform/system.h"
 #include "text/codepage.h"
 #include "text/failure.h"
 #include "transform/apply_transformation.h"
@@ -18,8 +19,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
-
-#include <unistd.h>
 
 namespace tavrelo::cli {
 
@@ -72,14 +71,14 @@ const PointRecord& requireFound(const std::optional<PointRecord>& record, const 
 void requireReadableFile(const std::string& path)
 {
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
+    const fs::file_status status = fs::status(pathFromUtf8(path), ec);
     if (!fs::exists(status))
         throw Failure("Το αρχείο συντεταγμένων " + inQuotes(path) + " δεν υπάρχει. Δεν γράφτηκε κανένα αρχείο.");
     if (!fs::is_regular_file(status))
         throw Failure("Το " + inQuotes(path) + " δεν είναι αρχείο. Δεν γράφτηκε κανένα αρχείο.");
-    if (::access(path.c_str(), R_OK) != 0)
+    if (const int error = platform::readAccess(pathFromUtf8(path)))
         throw Failure("Το αρχείο συντεταγμένων " + inQuotes(path) + " δεν διαβάζεται: " +
-                      describeSystemError(errno) + ". Δεν γράφτηκε κανένα αρχείο.");
+                      describeSystemError(error) + ". Δεν γράφτηκε κανένα αρχείο.");
 }
 
 // A private folder inside the output folder where a batch's results wait until all are
@@ -88,11 +87,11 @@ class StagingFolder {
 public:
     explicit StagingFolder(const fs::path& parent)
     {
-        std::string pattern = (parent / ".tavrelo-cli-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw Failure("Δεν γράφεται στον φάκελο " + inQuotes(parent.string()) + ": " + describeSystemError(errno) +
+        int error = 0;
+        path_ = platform::makeTemporaryFolder(parent, ".tavrelo-cli-", error);
+        if (path_.empty())
+            throw Failure("Δεν γράφεται στον φάκελο " + inQuotes(utf8Path(parent)) + ": " + describeSystemError(error) +
                           ". Δεν γράφτηκε κανένα αρχείο.");
-        path_ = pattern;
     }
     ~StagingFolder()
     {
@@ -125,7 +124,7 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
                 const std::string& outputDir, std::ostream& out, Direction direction)
 {
     std::error_code ec;
-    if (!fs::is_directory(outputDir, ec))
+    if (!fs::is_directory(pathFromUtf8(outputDir), ec))
         throw Failure("Ο φάκελος αποτελεσμάτων " + inQuotes(outputDir) + " δεν υπάρχει. Δεν γράφτηκε κανένα αρχείο.");
     // The parameters are read once here, so a missing or cut-short file stops the batch before
     // anything is written.
@@ -136,16 +135,16 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
     std::set<std::string> names;
     for (const std::string& file : coordinateFiles) {
         requireReadableFile(file);
-        const std::string name = fs::path(file).filename().string();
+        const std::string name = utf8Path(pathFromUtf8(file).filename());
         if (!names.insert(name).second)
             throw Failure("Δύο αρχεία συντεταγμένων έχουν το όνομα " + inQuotes(name) +
                           ": τα αποτελέσματά τους θα είχαν το ίδιο όνομα στον φάκελο " + inQuotes(outputDir) +
                           ". Δεν γράφτηκε κανένα αρχείο.");
         inputs.push_back(absoluteInputPath(file));
-        results.push_back((fs::path(outputDir) / name).string());
+        results.push_back(utf8Path(pathFromUtf8(outputDir) / pathFromUtf8(name)));
     }
     for (const std::string& result : results) {
-        if (fs::is_directory(result, ec))
+        if (fs::is_directory(pathFromUtf8(result), ec))
             throw Failure("Το αποτέλεσμα " + inQuotes(result) + " είναι φάκελος. Δεν γράφτηκε κανένα αρχείο.");
         if (sameFile(result, parameterFile))
             throw Failure("Το αποτέλεσμα " + inQuotes(result) + " είναι το αρχείο παραμέτρων. Δεν γράφτηκε κανένα αρχείο.");
@@ -157,20 +156,20 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
 
     // All results into the private folder first; only when every one is complete are they
     // moved into place, each by a rename within the one folder's file system.
-    StagingFolder staging(outputDir);
+    StagingFolder staging(pathFromUtf8(outputDir));
     std::vector<fs::path> staged;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        staged.push_back(staging.path() / fs::path(results[i]).filename());
+        staged.push_back(staging.path() / pathFromUtf8(results[i]).filename());
         try {
-            applyTransformation(staged.back().string(), inputs[i], parameterFile, direction);
+            applyTransformation(utf8Path(staged.back()), inputs[i], parameterFile, direction);
         } catch (const Failure& failure) {
             // The user asked for the result in the output folder: the message names it there,
             // not where it waited.
-            throw Failure(namingResult(failure.what(), staged.back().string(), results[i]));
+            throw Failure(namingResult(failure.what(), utf8Path(staged.back()), results[i]));
         }
     }
     for (std::size_t i = 0; i < staged.size(); ++i) {
-        fs::rename(staged[i], results[i], ec);
+        fs::rename(staged[i], pathFromUtf8(results[i]), ec);
         if (ec)
             throw Failure("Το αποτέλεσμα " + inQuotes(results[i]) + " δεν μπήκε στη θέση του: " +
                           describeSystemError(ec.value()) + ". Όσα αποτελέσματα προηγούνται γράφτηκαν.");
@@ -183,10 +182,10 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
 
 std::string absoluteInputPath(const std::string& path)
 {
-    const fs::path p(path);
+    const fs::path p = pathFromUtf8(path);
     if (p.is_absolute())
         return path;
-    return (fs::current_path() / p).lexically_normal().string();
+    return utf8Path((fs::current_path() / p).lexically_normal());
 }
 
 void runCompute(const ComputeRequest& request, std::ostream& out)
@@ -262,8 +261,8 @@ void runConvert(int layoutIndex, const std::string& inputFile, const std::string
     std::string result = resultFile;
     if (result.empty()) {
         // Beside the input, as the conversion screen names it.
-        const fs::path input(inputFile);
-        result = (input.parent_path() / ("PENZD_" + input.filename().string())).string();
+        const fs::path input = pathFromUtf8(inputFile);
+        result = utf8Path(input.parent_path() / pathFromUtf8("PENZD_" + utf8Path(input.filename())));
     }
     if (sameFile(result, inputFile))
         throw Failure("Το αρχείο " + inQuotes(result) +

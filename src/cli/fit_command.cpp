@@ -5,6 +5,7 @@
 #include "data/common_points.h"
 #include "data/file_io.h"
 #include "data/handoff_files.h"
+#include "platform/system.h"
 #include "text/codepage.h"
 #include "text/failure.h"
 #include "transform/fit_report.h"
@@ -15,7 +16,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include <unistd.h>
 
 namespace tavrelo::cli {
 
@@ -32,11 +32,11 @@ void checkOutput(const std::string& output, const char* what, const FitRequest& 
     if (sameFile(output, r.coordinateFile) || sameFile(output, r.targetFile))
         throw Failure(std::string("Το ") + what + " " + inQuotes(output) +
                       " είναι ένα από τα αρχεία εισόδου. Δώστε άλλο όνομα.");
-    const fs::path folder = fs::path(output).parent_path().empty() ? fs::path(".") : fs::path(output).parent_path();
+    const fs::path folder = pathFromUtf8(output).parent_path().empty() ? fs::path(".") : pathFromUtf8(output).parent_path();
     std::error_code ec;
-    if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), W_OK) != 0)
+    if (!fs::is_directory(folder, ec) || !platform::canWriteInto(folder))
         throw Failure(std::string("Το ") + what + " " + inQuotes(output) + " δεν γράφεται: ο φάκελος " +
-                      inQuotes(folder.string()) + " δεν υπάρχει ή δεν δέχεται αρχεία. Δεν γράφτηκε κανένα αρχείο.");
+                      inQuotes(utf8Path(folder)) + " δεν υπάρχει ή δεν δέχεται αρχεία. Δεν γράφτηκε κανένα αρχείο.");
 }
 
 // A number for JSON, or null.
@@ -76,7 +76,7 @@ void runFit(const FitRequest& request, std::ostream& out)
     checkOutput(request.parameterFile, "αρχείο παραμέτρων", request);
     checkOutput(request.reportFile, "αρχείο αναφοράς", request);
     if (!request.parameterFile.empty() && !request.reportFile.empty() &&
-        fs::path(request.parameterFile).lexically_normal() == fs::path(request.reportFile).lexically_normal())
+        pathFromUtf8(request.parameterFile).lexically_normal() == pathFromUtf8(request.reportFile).lexically_normal())
         throw Failure("Το αρχείο παραμέτρων και το αρχείο αναφοράς έχουν το ίδιο όνομα " +
                       inQuotes(request.reportFile) + ". Δώστε άλλο όνομα.");
 

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "platform/system.h"
 #include "text/failure.h"
 
 #include <CLI/CLI.hpp>
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <iostream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -50,8 +53,17 @@ std::string commandOf(const CLI::App& app)
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main(int systemArgc, char** systemArgv)
 {
+    // The arguments as UTF-8, as every path and text inside the program is.
+    tavrelo::platform::prepareConsole();
+    const std::vector<std::string> arguments = tavrelo::platform::utf8Arguments(systemArgc, systemArgv);
+    std::vector<char*> argumentPointers;
+    for (const std::string& argument : arguments)
+        argumentPointers.push_back(const_cast<char*>(argument.c_str()));
+    const int argc = static_cast<int>(argumentPointers.size());
+    char** const argv = argumentPointers.data();
+
     CLI::App app("tavrelo-cli", "tavrelo-cli");
     app.formatter_fn([](const CLI::App* shown, std::string, CLI::AppFormatMode) {
         return helpText(shown->get_parent() ? shown->get_name() : std::string());

@@ -27,12 +27,12 @@ bool holdsNul(const std::filesystem::path& path)
 
 }  // namespace
 
-InputFile::InputFile(const std::filesystem::path& path) : name_(path.string())
+InputFile::InputFile(const PathName& path) : name_(path.path().string())
 {
     if (holdsNul(path))
         errno = EINVAL;
     else
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd_ = ::open(path.path().c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
         throw Failure("Δεν ανοίγει το αρχείο " + inQuotes(name_) + ": " + describeSystemError(error) + ".");
@@ -64,7 +64,7 @@ bool InputFile::refill()
     }
 }
 
-OutputFile::OutputFile(const std::filesystem::path& target) : target_(target)
+OutputFile::OutputFile(const PathName& target) : target_(target.path())
 {
     std::filesystem::path folder = target_.parent_path();
     if (folder.empty())
@@ -161,7 +161,7 @@ void OutputFile::commit()
     temporary_.clear();
 }
 
-std::string readFirstLine(const std::filesystem::path& path)
+std::string readFirstLine(const PathName& path)
 {
     InputFile file(path);
     std::string line;
@@ -170,22 +170,22 @@ std::string readFirstLine(const std::filesystem::path& path)
     return line;
 }
 
-void createPrivateFolder(const std::filesystem::path& folder)
+void createPrivateFolder(const PathName& folder)
 {
     std::error_code ec;
     if (std::filesystem::is_directory(folder, ec))
         return;
-    const auto parent = folder.parent_path();
-    if (!parent.empty() && parent != folder)
+    const auto parent = folder.path().parent_path();
+    if (!parent.empty() && parent != folder.path())
         std::filesystem::create_directories(parent, ec);
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (::mkdir(folder.path().c_str(), 0700) != 0 && errno != EEXIST) {
         const int error = errno;
-        throw Failure("Δεν δημιουργείται ο φάκελος " + inQuotes(folder.string()) + ": " +
+        throw Failure("Δεν δημιουργείται ο φάκελος " + inQuotes(folder.utf8()) + ": " +
                       describeSystemError(error) + ".");
     }
 }
 
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+bool sameFile(const PathName& a, const PathName& b)
 {
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec) && !ec;

@@ -5,16 +5,54 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <stdexcept>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tavrelo {
+
+// A path from UTF-8 text, and a path's UTF-8 text. Every path the program keeps as text (a
+// hand-off file's line, a typed name, the command line, a message) is UTF-8, on every system:
+// on Windows a path is wide characters inside, never the system's narrow code page.
+inline std::filesystem::path pathFromUtf8(std::string_view utf8)
+{
+    try {
+        return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+    } catch (const std::exception&) {
+        // Bytes that are not UTF-8 name no file where names are wide characters: a name with
+        // a NUL in it stands for them, which every file operation refuses as not valid.
+        return std::filesystem::path(std::filesystem::path::string_type(1, 0));
+    }
+}
+inline std::string utf8Path(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// A file's name as the core takes it: a path, or UTF-8 text read as one.
+class PathName {
+public:
+    PathName(const std::filesystem::path& path) : path_(path) {}
+    PathName(std::filesystem::path&& path) : path_(std::move(path)) {}
+    PathName(const std::string& utf8) : path_(pathFromUtf8(utf8)) {}
+    PathName(std::string_view utf8) : path_(pathFromUtf8(utf8)) {}
+    PathName(const char* utf8) : path_(pathFromUtf8(utf8)) {}
+
+    const std::filesystem::path& path() const { return path_; }
+    operator const std::filesystem::path&() const { return path_; }
+    std::string utf8() const { return utf8Path(path_); }
+
+private:
+    std::filesystem::path path_;
+};
 
 // Reads a file's bytes in large blocks. Opening a file that does not exist, or cannot be
 // read, is a Failure that names it.
 class InputFile {
 public:
-    explicit InputFile(const std::filesystem::path& path);
+    explicit InputFile(const PathName& path);
     ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -68,7 +106,7 @@ private:
 // its temporary file and leaves any existing target untouched.
 class OutputFile {
 public:
-    explicit OutputFile(const std::filesystem::path& target);
+    explicit OutputFile(const PathName& target);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -101,12 +139,12 @@ private:
 };
 
 // The whole first line of a file, without its line end (CR LF, LF or CR).
-std::string readFirstLine(const std::filesystem::path& path);
+std::string readFirstLine(const PathName& path);
 
 // Creates a folder, and any missing folder above it, readable and writable by its owner only.
-void createPrivateFolder(const std::filesystem::path& folder);
+void createPrivateFolder(const PathName& folder);
 
 // True when both paths name one existing file, however each is spelled.
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+bool sameFile(const PathName& a, const PathName& b);
 
 }  // namespace tavrelo

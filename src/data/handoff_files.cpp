@@ -38,7 +38,7 @@ std::string readHandoffPath(const HandoffFiles& handoff)
     std::error_code ec;
     if (!std::filesystem::exists(handoff.pathFile(), ec))
         throw Failure("Δεν έχει επιλεγεί αρχείο συντεταγμένων: το αρχείο " +
-                      inQuotes(handoff.pathFile().string()) +
+                      inQuotes(utf8Path(handoff.pathFile())) +
                       " δεν υπάρχει. Επιλέξτε πρώτα το αρχείο εισόδου.");
     return readFirstLine(handoff.pathFile());
 }
@@ -86,7 +86,7 @@ void writeHandoffParameters(const HandoffFiles& handoff, const ParameterLines& l
     writeParameterFile(handoff.parameterFile(), lines);
 }
 
-void writeParameterFile(const std::filesystem::path& file, const ParameterLines& lines)
+void writeParameterFile(const PathName& file, const ParameterLines& lines)
 {
     std::string bytes;
     for (const std::string* line : {&lines.f, &lines.X1, &lines.Y1, &lines.Dh, &lines.klimax, &lines.X1N, &lines.Y1N}) {
@@ -98,11 +98,11 @@ void writeParameterFile(const std::filesystem::path& file, const ParameterLines&
     out.commit();
 }
 
-TransformParameters readParameterFile(const std::filesystem::path& file)
+TransformParameters readParameterFile(const PathName& file)
 {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec))
-        throw Failure("Το αρχείο παραμέτρων " + inQuotes(file.string()) + " δεν υπάρχει.");
+        throw Failure("Το αρχείο παραμέτρων " + inQuotes(file.utf8()) + " δεν υπάρχει.");
     ListReader reader(file);
     TransformParameters p;
     Value* const targets[] = {&p.f, &p.X1, &p.Y1, &p.Dh, &p.klimax, &p.X1N, &p.Y1N};
@@ -123,7 +123,7 @@ TransformParameters readTransformParameters(const HandoffFiles& handoff)
     std::error_code ec;
     if (!std::filesystem::exists(handoff.parameterFile(), ec))
         throw Failure("Δεν υπάρχουν παράμετροι μετασχηματισμού: το αρχείο " +
-                      inQuotes(handoff.parameterFile().string()) +
+                      inQuotes(utf8Path(handoff.parameterFile())) +
                       " δεν υπάρχει. Υπολογίστε πρώτα τις παραμέτρους στα κοινά σημεία.");
     return readParameterFile(handoff.parameterFile());
 }

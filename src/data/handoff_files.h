@@ -6,6 +6,8 @@
 
 #include "data/value.h"
 
+#include "data/file_io.h"
+
 #include <filesystem>
 #include <string>
 
@@ -49,11 +51,11 @@ struct ParameterLines {
 
 // Writes a parameter file at any path: the seven lines, each with CR LF. The file appears only
 // when complete (an existing one is replaced whole or left untouched).
-void writeParameterFile(const std::filesystem::path& file, const ParameterLines& lines);
+void writeParameterFile(const PathName& file, const ParameterLines& lines);
 
 // Reads the seven fields of a parameter file at any path by list input into values. A missing
 // file, or one that ends before its seventh value, is a Failure.
-TransformParameters readParameterFile(const std::filesystem::path& file);
+TransformParameters readParameterFile(const PathName& file);
 
 // The texts of the common points screen's boxes that O.K. hands on, as shown there (the
 // decimal separator of the screen's number format).

@@ -35,7 +35,7 @@ struct FieldView {
 
 class ListReader {
 public:
-    explicit ListReader(const std::filesystem::path& path) : file_(path) {}
+    explicit ListReader(const PathName& path) : file_(path) {}
 
     // True when no character is left to read. Asked before a record, never between the
     // fields of one.

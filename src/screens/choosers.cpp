@@ -40,7 +40,7 @@ QString currentDirectoryOfDrive(const QString& root)
 
 QString joinChooserPath(const QString& directory, const QString& name)
 {
-    return directory + QLatin1Char('/') + name;
+    return QDir::toNativeSeparators(directory) + QDir::separator() + name;
 }
 
 void openChooserLists(DriveList* drive, DirectoryList* directory, FileList* files)
@@ -61,11 +61,11 @@ void chooseDrive(DriveList* drive, DirectoryList* directory)
 {
     const QString root = drive->drive();
     auto driveFailed = [&] {
-        // The error shows without waiting; the drive list goes back to "/", and that
+        // The error shows without waiting; the drive list goes back to the system drive, and that
         // change runs in full before this one goes on.
         showScreen<Form7>();
-        if (root != QLatin1String("/"))
-            drive->setDrive(QStringLiteral("/"));
+        if (root != QDir::rootPath())
+            drive->setDrive(QDir::rootPath());
     };
 
     // 1. Make the drive current.

@@ -16,7 +16,7 @@ class FileList;
 void openChooserLists(DriveList* drive, DirectoryList* directory, FileList* files);
 
 // Drive change: makes the chosen drive current and shows its current directory. A drive that
-// cannot be read shows Form7 and falls back to "/", whose change runs in full first.
+// cannot be read shows Form7 and falls back to the system drive ("/", on Windows C:), whose change runs in full first.
 void chooseDrive(DriveList* drive, DirectoryList* directory);
 
 // Directory change: makes the directory the process's current one and lists its files.

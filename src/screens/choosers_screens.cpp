@@ -11,6 +11,7 @@
 #include "ui_form4.h"
 #include "ui_form6.h"
 
+#include <QDir>
 #include <QApplication>
 #include <QCursor>
 
@@ -98,7 +99,7 @@ void Form4::Text1_Change()
 
 void Form4::Command1_Click()
 {
-    const std::string path = resultFilePath(ui->Dir1->path().toStdString(), ui->Text1->text().toStdString());
+    const std::string path = resultFilePath(QDir::toNativeSeparators(ui->Dir1->path()).toStdString(), ui->Text1->text().toStdString());
     {
         const WaitCursor wait;
         applyTransformation(path, handoffFiles(),

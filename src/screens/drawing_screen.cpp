@@ -1,6 +1,7 @@
 #include "screens/drawing_screen.h"
 
 #include "drawing/drawing_outline.h"
+#include "data/file_io.h"
 #include "drawing/dxf_transform.h"
 #include "screens/drawing_plot.h"
 #include "screens/file_questions.h"
@@ -142,7 +143,7 @@ void DrawingScreen::carry(const std::string& drawingPath)
         scratch_ = std::make_unique<QTemporaryDir>();
     if (!scratch_->isValid())
         throw Failure("Δεν δημιουργήθηκε προσωρινός φάκελος για το σχέδιο: " + scratch_->errorString().toStdString() + ".");
-    const std::filesystem::path carried = std::filesystem::path(scratch_->path().toStdString()) / "carried.dxf";
+    const std::filesystem::path carried = pathFromUtf8(scratch_->path().toStdString()) / "carried.dxf";
 
     DrawingSummary summary;
     DrawingOutline outline;
@@ -150,7 +151,7 @@ void DrawingScreen::carry(const std::string& drawingPath)
     QString pointsNote;
     {
         const WaitCursor wait;
-        summary = transformDrawing(carried.string(), drawingPath, files.parameterFile(), options);
+        summary = transformDrawing(utf8Path(carried), drawingPath, files.parameterFile(), options);
         try {
             outline = readDrawingOutline(carried);
         } catch (...) {
@@ -198,12 +199,11 @@ void DrawingScreen::saveButton_Click()
         path += QStringLiteral(".dxf");
 
     // The rewriter refuses a name that is the drawing's own, writing nothing.
-    const std::filesystem::path target(path.toStdString());
     const DrawingOptions options{inverse_, ui->skipUnknownBox->isChecked()};
     DrawingSummary summary;
     {
         const WaitCursor wait;
-        summary = transformDrawing(target.string(), drawingPath_, handoffFiles().parameterFile(), options);
+        summary = transformDrawing(path.toStdString(), drawingPath_, handoffFiles().parameterFile(), options);
     }
     summary_ = summaryOf(summary);
     ui->summaryLabel->setText(summary_ + QStringLiteral("\nΓράφτηκε το σχέδιο ") + path + QStringLiteral("."));

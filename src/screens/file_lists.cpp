@@ -30,18 +30,31 @@ bool isPseudoVolume(const QStorageInfo& volume)
     return !QFileInfo(root).isDir();  // a single file bound into the tree
 }
 
+// How a drive shows in the list: its root path; on Windows the drive letter with the
+// volume's label, "c: [SYSTEM]", as Windows' own drive lists show it.
+QString driveLabel(const QString& root)
+{
+#ifdef Q_OS_WIN
+    const QString letter = root.left(2).toLower();
+    const QString name = QStorageInfo(root).name();
+    return name.isEmpty() ? letter : letter + QStringLiteral(" [") + name + QLatin1Char(']');
+#else
+    return root;
+#endif
+}
+
 }  // namespace
 
 QString driveOf(const QString& path)
 {
     const QStorageInfo volume(path);
-    return volume.isValid() ? volume.rootPath() : QStringLiteral("/");
+    return volume.isValid() ? volume.rootPath() : QDir::rootPath();
 }
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
     for (const QString& root : availableDrives())
-        addItem(root, root);
+        addItem(driveLabel(root), root);
     setCurrentIndex(-1);
     connect(this, &QComboBox::activated, this, [this](int index) { setDrive(itemData(index).toString()); });
 }
@@ -50,18 +63,18 @@ QStringList DriveList::availableDrives()
 {
     QStringList others;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady() && !isPseudoVolume(volume) && volume.rootPath() != QLatin1String("/"))
+        if (volume.isValid() && volume.isReady() && !isPseudoVolume(volume) && volume.rootPath() != QDir::rootPath())
             others << volume.rootPath();
     others.removeDuplicates();
     std::sort(others.begin(), others.end());
-    return QStringList{QStringLiteral("/")} + others;
+    return QStringList{QDir::rootPath()} + others;
 }
 
 int DriveList::entryOf(const QString& root)
 {
     int index = findData(root);
     if (index < 0) {
-        addItem(root, root);
+        addItem(driveLabel(root), root);
         index = count() - 1;
     }
     return index;
@@ -98,13 +111,11 @@ protected:
     {
         const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
         const QString path = files->filePath(files->index(row, 0, parent));
-        if (root_ == QLatin1String("/"))
-            return path.startsWith(QLatin1Char('/'));
-        return path == root_ || path.startsWith(root_ + QLatin1Char('/'));
+        return path == root_ || path.startsWith(root_.endsWith(QLatin1Char('/')) ? root_ : root_ + QLatin1Char('/'));
     }
 
 private:
-    QString root_ = QStringLiteral("/");
+    QString root_ = QDir::rootPath();
 };
 
 DirectoryList::DirectoryList(QWidget* parent)
@@ -121,7 +132,7 @@ DirectoryList::DirectoryList(QWidget* parent)
     // The folders are read in the background: once a folder on the way down has been read,
     // show the way again.
     connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
-        if (path_ == loaded || path_.startsWith(loaded == QLatin1String("/") ? loaded : loaded + QLatin1Char('/')))
+        if (path_ == loaded || path_.startsWith(loaded.endsWith(QLatin1Char('/')) ? loaded : loaded + QLatin1Char('/')))
             revealPath();
     });
     connect(this, &QTreeView::activated, this, [this](const QModelIndex& index) {

@@ -460,7 +460,7 @@ void FitScreen::reportButton_Click()
     if (pdf)
         writeFitReportPdf(path, input, *ui->pointsPlot);
     else
-        writeFitReport(std::filesystem::path(path.toStdString()), input);
+        writeFitReport(path.toStdString(), input);
 }
 
 void FitScreen::okButton_Click()

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace tavrelo {
 
@@ -53,7 +54,9 @@ std::vector<PlanPoint> thinEvenly(const std::vector<PlanPoint>& points, std::siz
 
 double roundDown125(double atMost)
 {
-    double power = std::pow(10.0, std::floor(std::log10(atMost)));
+    // The power of ten read from its decimal form: the system's pow() may miss it by a last
+    // digit (Windows' does for 10^-3), which would halve the length shown.
+    double power = std::stod("1e" + std::to_string(static_cast<int>(std::floor(std::log10(atMost)))));
     // log10 may land just beside a whole power of ten.
     if (power > atMost)
         power /= 10;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLocale>
 #include <QPalette>
@@ -141,6 +142,11 @@ QString shownPath(const std::string& path)
 void prepareScreens()
 {
     initialiseResources();
+    // Fonts built into the program (the Windows build carries the Greek stand-ins this way),
+    // so that every system shows the same screens.
+    const QDir builtIn(QStringLiteral(":/fonts"));
+    for (const QString& name : builtIn.entryList(QDir::Files))
+        QFontDatabase::addApplicationFont(builtIn.filePath(name));
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Athena"), {QStringLiteral("GFS Neohellenic"), QStringLiteral("DejaVu Serif")});

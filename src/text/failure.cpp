@@ -1,5 +1,7 @@
 #include "text/failure.h"
 
+#include "platform/system.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,12 +13,13 @@ Failure::Failure(const std::string& message) : std::runtime_error(message) {}
 
 std::string describeSystemError(int error)
 {
+    if (error == platform::kQuotaExceeded)
+        return "ο δίσκος είναι γεμάτος";
     switch (error) {
     case ENOENT: return "δεν υπάρχει";
     case EACCES:
     case EPERM: return "δεν επιτρέπεται η πρόσβαση";
-    case ENOSPC:
-    case EDQUOT: return "ο δίσκος είναι γεμάτος";
+    case ENOSPC: return "ο δίσκος είναι γεμάτος";
     case EFBIG: return "το αρχείο ξεπέρασε το επιτρεπτό μέγεθος";
     case EROFS: return "ο δίσκος δέχεται μόνο ανάγνωση";
     case EISDIR: return "είναι φάκελος, όχι αρχείο";

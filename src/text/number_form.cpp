@@ -311,12 +311,12 @@ std::optional<double> readDecimalNumberInGeneral(std::string_view text)
     if (result.ec == std::errc::result_out_of_range) {
         // Too large for a double, or so small that it is zero. Tell them apart by the sign
         // of the decimal exponent: leading digits plus the written exponent.
-        long exponent = leadingDigits;
+        long long exponent = leadingDigits;
         if (exponentStart != std::string_view::npos) {
             // An exponent this far out says all there is to say about the size, and keeps the
-            // sum with the leading digits within a long.
-            constexpr long kFarOut = 1L << 40;
-            long written = 0;
+            // sum with the leading digits within a long long (a long is 32 bits on Windows).
+            constexpr long long kFarOut = 1LL << 40;
+            long long written = 0;
             const char* first = text.data() + exponentStart;
             if (*first == '+')
                 ++first;

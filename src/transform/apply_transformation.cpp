@@ -19,7 +19,7 @@ std::string resultFilePath(const std::string& directory, const std::string& name
 {
     if (directory == "c:\\")
         return directory + name;
-    return directory + "/" + name;
+    return directory + static_cast<char>(std::filesystem::path::preferred_separator) + name;
 }
 
 namespace {
@@ -183,7 +183,7 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles& hand
 }
 
 void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
-                         const std::filesystem::path& parameterPath, Direction direction)
+                         const PathName& parameterPath, Direction direction)
 {
     apply(resultPath, {[&parameterPath] { return readParameterFile(parameterPath); }, parameterPath,
                        [&coordinatePath] { return coordinatePath; }, {}, direction});

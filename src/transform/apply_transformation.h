@@ -6,6 +6,8 @@
 #include "data/handoff_files.h"
 #include "transform/plane_mapping.h"
 
+#include "data/file_io.h"
+
 #include <filesystem>
 #include <string>
 
@@ -33,6 +35,6 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles&,
 // the form above writes when the hand-off folder names these two files. A result path that
 // names the coordinate file or the parameter file is refused.
 void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
-                         const std::filesystem::path& parameterPath, Direction direction = Direction::Forward);
+                         const PathName& parameterPath, Direction direction = Direction::Forward);
 
 }  // namespace tavrelo

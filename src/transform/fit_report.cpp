@@ -1,6 +1,7 @@
 #include "transform/fit_report.h"
 
 #include "data/file_io.h"
+#include "platform/system.h"
 #include "text/codepage.h"
 #include "text/measure_form.h"
 
@@ -98,7 +99,7 @@ std::string fitReport(const FitReportInput& in)
     return out;
 }
 
-void writeFitReport(const std::filesystem::path& file, const FitReportInput& input)
+void writeFitReport(const PathName& file, const FitReportInput& input)
 {
     const std::string bytes = fitReport(input);
     OutputFile out(file);
@@ -109,8 +110,7 @@ void writeFitReport(const std::filesystem::path& file, const FitReportInput& inp
 std::string reportDateNow()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::localTime(now);
     char text[32];
     const std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
     return std::string(text, n);

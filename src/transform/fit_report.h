@@ -5,6 +5,8 @@
 #include "data/common_points.h"
 #include "transform/similarity_fit.h"
 
+#include "data/file_io.h"
+
 #include <filesystem>
 #include <string>
 
@@ -24,7 +26,7 @@ struct FitReportInput {
 std::string fitReport(const FitReportInput& input);
 
 // Writes the report at `file`; it appears only when complete.
-void writeFitReport(const std::filesystem::path& file, const FitReportInput& input);
+void writeFitReport(const PathName& file, const FitReportInput& input);
 
 // The local date and time now, as the report shows it ("2026-12-08 10:15").
 std::string reportDateNow();

@@ -1,5 +1,6 @@
 #include "transform/plane_mapping.h"
 
+#include "data/file_io.h"
 #include "text/codepage.h"
 #include "text/failure.h"
 #include "transform/apply_transformation.h"
@@ -18,7 +19,7 @@ double parameter(const Value& v, int index, const std::filesystem::path& paramet
     double n = 0.0;
     if (!v.arithmetic(n))
         throw Failure("Η παράμετρος " + std::string(kParameterNames[index]) + " του αρχείου " +
-                      inQuotes(parameterFile.string()) + " δεν είναι αριθμός: " +
+                      inQuotes(utf8Path(parameterFile)) + " δεν είναι αριθμός: " +
                       inQuotes(windows1253ToUtf8(v.text)) + ". Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
     return n;
 }
@@ -44,11 +45,11 @@ PlaneMapping::PlaneMapping(const TransformParameters& p, const std::filesystem::
 {
     // The way back divides by the scale.
     if (inverse_ && k_ == 0)
-        throw Failure("Η κλίμακα (klimax) του αρχείου " + inQuotes(parameterFile.string()) +
+        throw Failure("Η κλίμακα (klimax) του αρχείου " + inQuotes(utf8Path(parameterFile)) +
                       " είναι 0: ο μετασχηματισμός δεν αντιστρέφεται. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
     // The shift of common point 1 stands in the result file's header: it must be a number.
     if (!std::isfinite(X1N_ - X1_) || !std::isfinite(Y1N_ - Y1_))
-        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(parameterFile.string()) +
+        throw Failure("Οι παράμετροι του αρχείου " + inQuotes(utf8Path(parameterFile)) +
                       " δίνουν μετατόπιση εκτός ορίων αριθμών. Υπολογίστε ξανά τις παραμέτρους στα κοινά σημεία.");
 }
 

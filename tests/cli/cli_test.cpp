@@ -15,7 +15,13 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace tavrelo {
 namespace {
@@ -31,6 +37,64 @@ struct Outcome {
     std::string out, err;
 };
 
+#ifdef _WIN32
+// Runs tavrelo-cli with `args` (each passed as one word) in `folder`, with the screens'
+// hand-off folder pointed at `folder`/state-home, where nothing may ever appear.
+Outcome cli(const fs::path& folder, const std::vector<std::string>& args)
+{
+    // One word of a Windows command line, as the C runtime splits it again.
+    auto quoted = [](const std::wstring& word) {
+        std::wstring q = L"\"";
+        std::size_t slashes = 0;
+        for (wchar_t c : word) {
+            if (c == L'\\') {
+                ++slashes;
+                continue;
+            }
+            q.append(c == L'"' ? 2 * slashes + 1 : slashes, L'\\');
+            slashes = 0;
+            q += c;
+        }
+        q.append(2 * slashes, L'\\');
+        return q + L"\"";
+    };
+    std::wstring command = quoted(fs::path(TAVRELO_CLI).wstring());
+    for (const std::string& a : args)
+        command += L" " + quoted(pathFromUtf8(a).wstring());
+    const fs::path outFile = fs::temp_directory_path() / ("tavrelo-cli-out-" + std::to_string(::GetCurrentProcessId()));
+    const fs::path errFile = fs::temp_directory_path() / ("tavrelo-cli-err-" + std::to_string(::GetCurrentProcessId()));
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    auto create = [&](const fs::path& file) {
+        return ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    };
+    const HANDLE out = create(outFile), err = create(errFile);
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", (folder / "state-home").c_str());
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    start.hStdOutput = out;
+    start.hStdError = err;
+    PROCESS_INFORMATION process{};
+    Outcome run;
+    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &start, &process)) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD status = 0;
+        ::GetExitCodeProcess(process.hProcess, &status);
+        run.status = static_cast<int>(status);
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+    }
+    ::CloseHandle(out);
+    ::CloseHandle(err);
+    run.out = readBytes(outFile);
+    run.err = readBytes(errFile);
+    fs::remove(outFile);
+    fs::remove(errFile);
+    EXPECT_FALSE(fs::exists(folder / "state-home")) << "the hand-off folder was touched";
+    return run;
+}
+#else
 // Runs tavrelo-cli with `args` (each passed as one word) in `folder`, with the screens'
 // hand-off folder pointed at `folder`/state-home, where nothing may ever appear; `shell` runs
 // first in the same shell (limits for the run).
@@ -59,6 +123,7 @@ Outcome cli(const fs::path& folder, const std::vector<std::string>& args, const 
     EXPECT_FALSE(fs::exists(folder / "state-home")) << "the hand-off folder was touched";
     return run;
 }
+#endif
 
 const fs::path kExamples = TAVRELO_EXAMPLES;
 
@@ -179,7 +244,7 @@ TEST(TavreloCliApply, WritesWhatTheSaveScreenWritesForOneFileAndForABatch)
     EXPECT_EQ(test::listFolder(folder / "out"), "a.txt b.txt c.txt ");
     for (const char* name : {"a.txt", "sub/b.txt", "c.txt"})
         EXPECT_EQ(readBytes(folder / "out" / fs::path(name).filename()),
-                  screenResult(folder, folder / "day" / name, folder / "params.txt"))
+                  screenResult(folder, folder / "day" / fs::path(name).make_preferred(), folder / "params.txt"))
             << name;
 }
 
@@ -388,6 +453,9 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
 
 TEST(TavreloCliFailures, ABatchThatCannotWriteNamesTheResultAskedFor)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a limit on file sizes is set through the POSIX shell";
+#else
     // Files may grow to 4 blocks only (2 or 4 KiB, as the shell counts them): the first small
     // result is written, the second, four times the example survey, fails in the middle.
     TempFolder folder;
@@ -403,6 +471,7 @@ TEST(TavreloCliFailures, ABatchThatCannotWriteNamesTheResultAskedFor)
     EXPECT_EQ(run.err.find(".tavrelo-cli-"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Δεν γράφτηκε κανένα αρχείο.\n"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::is_empty(folder / "out"));
+#endif
 }
 
 TEST(TavreloCliHelp, EveryCommandHasGreekHelpWithAnExampleAndTheVersionIsTheProjects)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numbers>
+
 #include <cmath>
 
 namespace tavrelo {
@@ -86,8 +88,8 @@ TEST(DrawingOutline, CurvesLandWhereTheDrawingPutsThem)
     o = outlineOf("0\nARC\n10\n5\n20\n1\n40\n2\n210\n0\n220\n0\n230\n-1\n50\n0\n51\n90\n");
     ASSERT_EQ(o.arcs.size(), 1u);
     EXPECT_DOUBLE_EQ(o.arcs[0].x, -5);
-    EXPECT_NEAR(o.arcs[0].start, M_PI / 2, 1e-12);
-    EXPECT_NEAR(o.arcs[0].sweep, M_PI / 2, 1e-12);
+    EXPECT_NEAR(o.arcs[0].start, std::numbers::pi / 2, 1e-12);
+    EXPECT_NEAR(o.arcs[0].sweep, std::numbers::pi / 2, 1e-12);
     // Its extents: from (-5, 3) round to (-7, 1).
     EXPECT_TRUE(o.hasExtents);
     EXPECT_NEAR(o.minX, -7, 1e-12);

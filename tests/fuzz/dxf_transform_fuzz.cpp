@@ -77,6 +77,8 @@ int codeOf(std::string_view line)
         text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+')  // a code read as the rewriter reads it
+        text.remove_prefix(1);
     int code = -1;
     std::from_chars(text.data(), text.data() + text.size(), code);
     return code;

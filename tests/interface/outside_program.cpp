@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -22,10 +23,9 @@ static int failed(const std::string& what)
 
 int main()
 {
-    char pattern[] = "/tmp/tavrelo-outside-XXXXXX";
-    if (!mkdtemp(pattern))
+    const fs::path folder = fs::temp_directory_path() / ("tavrelo-outside-" + std::to_string(std::random_device()()));
+    if (!fs::create_directory(folder))
         return failed("no temporary folder");
-    const fs::path folder = pattern;
     const fs::path points = folder / "points.txt";
     const fs::path state = folder / "state";
     fs::create_directory(state);

@@ -136,6 +136,12 @@ TEST_F(Shell, ChangeFormatOpensTheConversionAndClosesTheHelp)
 
 TEST(HandoffFolder, FollowsXdgStateHomeOrFallsBackToTheHomeFolder)
 {
+#ifdef _WIN32
+    const QByteArray keep = qgetenv("LOCALAPPDATA");
+    qputenv("LOCALAPPDATA", "D:\\Users\\surveyor\\Local");
+    EXPECT_EQ(defaultHandoffFolder(), std::filesystem::path("D:\\Users\\surveyor\\Local\\Tavrelo"));
+    qputenv("LOCALAPPDATA", keep);
+#else
     const char* saved = std::getenv("XDG_STATE_HOME");
     const std::string keep = saved ? saved : "";
     ::setenv("XDG_STATE_HOME", "/var/state-of-user", 1);
@@ -146,6 +152,7 @@ TEST(HandoffFolder, FollowsXdgStateHomeOrFallsBackToTheHomeFolder)
     EXPECT_EQ(defaultHandoffFolder(), std::filesystem::path(std::getenv("HOME")) / ".local/state/tavrelo");
     if (saved)
         ::setenv("XDG_STATE_HOME", keep.c_str(), 1);
+#endif
 }
 
 }  // namespace

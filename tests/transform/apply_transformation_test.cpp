@@ -14,9 +14,11 @@
 #include <csignal>
 #include <functional>
 #include <random>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace tavrelo {
 namespace {
@@ -269,10 +271,11 @@ TEST(ApplyTransformation, WritesWhatThePlainReferenceWritesOnRandomFiles)
 
 TEST(ResultFilePath, JoinsWithOneSeparatorExceptAfterLowerCaseDriveC)
 {
+    const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
     EXPECT_EQ(resultFilePath("c:\\", "r.txt"), "c:\\r.txt");
-    EXPECT_EQ(resultFilePath("C:\\", "r.txt"), "C:\\/r.txt");
-    EXPECT_EQ(resultFilePath("/home/user", "r.txt"), "/home/user/r.txt");
-    EXPECT_EQ(resultFilePath("/", "r.txt"), "//r.txt");
+    EXPECT_EQ(resultFilePath("C:\\", "r.txt"), "C:\\" + separator + "r.txt");
+    EXPECT_EQ(resultFilePath("/home/user", "r.txt"), "/home/user" + separator + "r.txt");
+    EXPECT_EQ(resultFilePath("/", "r.txt"), "/" + separator + "r.txt");
 }
 
 // Every failure leaves the folder as it was: no new file, an existing result untouched.
@@ -336,6 +339,9 @@ TEST(ApplyTransformation, AFolderThatCannotBeWrittenIsAFailure)
 // A full disk, simulated by a file size limit: the write error is reported and nothing is left.
 TEST(ApplyTransformation, AWriteErrorIsAFailureAndLeavesNothing)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "a full disk is simulated by a POSIX file size limit in a child process";
+#else
     std::string points;
     for (int i = 0; i < 20000; ++i)
         points += std::to_string(i) + ",1000.123,2000.456,30.5,description\r\n";
@@ -362,6 +368,7 @@ TEST(ApplyTransformation, AWriteErrorIsAFailureAndLeavesNothing)
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no failure reported; 2: the failure did not name the file";
     EXPECT_EQ(readBytes(s.result()), "an earlier result");
     EXPECT_EQ(listFolder(s.folder.path()), "points.txt result.txt state ");
+#endif
 }
 
 }  // namespace
