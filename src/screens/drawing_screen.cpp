@@ -175,7 +175,7 @@ void DrawingScreen::carry(const std::string& drawingPath)
     // Carried and read: from here on the screen shows this drawing.
     drawingPath_ = drawingPath;
     summary_ = summaryOf(summary);
-    ui->drawingFileName->setText(QString::fromStdString(drawingPath_));
+    ui->drawingFileName->setText(shownPath(drawingPath_));
     ui->summaryLabel->setText(summary_ + QStringLiteral("\n") + pointsNote);
     ui->drawingPlot->setDrawing(std::move(outline), std::move(points));
     ui->saveButton->setEnabled(true);

@@ -1,5 +1,6 @@
 #include "screens/drawing_screen.h"
 
+#include "data/file_io.h"
 #include "drawing/dxf_transform.h"
 #include "screen_test_support.h"
 #include "screens/choosers_screens.h"
@@ -42,7 +43,7 @@ protected:
             questions.push_back(question);
             if (answers.empty())
                 return FileAnswer{};
-            FileAnswer answer{QString::fromStdString(answers.front().string()), 0};
+            FileAnswer answer{QString::fromStdString(utf8Path(answers.front())), 0};
             answers.pop_front();
             return answer;
         });
@@ -115,12 +116,21 @@ TEST_F(DrawingScreenTest, TheDrawingIsShownCarriedWithThePointsAndSavedAsTheRewr
 
 TEST_F(DrawingScreenTest, TheExampleDrawingLandsOnTheExampleSurvey)
 {
+    // The example where a surveyor keeps a job: a folder "Εργασίες" of the home folder (one of
+    // the test's own), as the screen and its picture show it.
+    const std::filesystem::path jobs = folder / "home" / pathFromUtf8("Εργασίες");
+    std::filesystem::create_directories(jobs);
+    for (const char* name : {"survey.txt", "survey.dxf"})
+        std::filesystem::copy_file(pathFromUtf8(std::string(TAVRELO_EXAMPLES "/") + name), jobs / name);
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(utf8Path(folder / "home")));
     // The parameters of stations Σ1 and Σ4 as the two-point road hands them on.
-    writeHandoffPath(handoff, TAVRELO_EXAMPLES "/survey.txt");
+    writeHandoffPath(handoff, utf8Path(jobs / "survey.txt"));
     writeHandoffParameters(handoff, {"12.3458080889694", "2483.83", "3829.405", "0.850000000000001", "1", "475000", "4201000"});
     DrawingScreen* screen = open();
     screen->resize(1000, 720);
-    choose(TAVRELO_EXAMPLES "/survey.dxf");
+    choose(jobs / "survey.dxf");
+    qputenv("HOME", home);
     ASSERT_EQ(errorMessage(), QString());
     // Every station block sits on its station, carried.
     int onAPoint = 0;
