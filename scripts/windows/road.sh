@@ -26,7 +26,7 @@ wine "$root/$BUILD_DIR/tavrelo.exe" >"$work/program.log" 2>&1 &
 app=$!
 
 # 1. The splash; a key opens the menu and closes the splash.
-for _ in $(seq 300); do xdotool search --onlyvisible --name '^Tavrelo$' >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 1200); do xdotool search --onlyvisible --name '^Tavrelo$' >/dev/null 2>&1 && break; sleep 0.1; done
 sleep 1
 shot 1-splash
 splash=$(xdotool search --onlyvisible --name '^Tavrelo$' | head -n1) || fail "no splash"

@@ -49,9 +49,9 @@ echo "tavrelo-cli.exe: the same parameters and result points as the Linux build"
 # The program opens its window.
 mkdir -p "$BUILD_DIR/screenshots"
 shot=$PWD/$BUILD_DIR/screenshots/installed-splash.png
-timeout 120 xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
+timeout 240 xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
     wine "$1" & pid=$!
-    for _ in $(seq 60); do
+    for _ in $(seq 180); do
         sleep 1
         xdotool search --name Tavrelo >/dev/null 2>&1 && break
     done
