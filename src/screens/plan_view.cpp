@@ -94,8 +94,6 @@ QRectF PlanBounds::box() const
     return QRectF(QPointF(minX_, minY_), QPointF(maxX_, maxY_));
 }
 
-namespace {
-
 void drawArrow(QPainter& painter, const QPointF& from, const QPointF& to, double pixelSize)
 {
     painter.drawLine(from, to);
@@ -109,8 +107,6 @@ void drawArrow(QPainter& painter, const QPointF& from, const QPointF& to, double
     painter.drawLine(to, to - u * head + n * head * 0.5);
     painter.drawLine(to, to - u * head - n * head * 0.5);
 }
-
-}  // namespace
 
 PlanView::PlanView(QWidget* parent) : QWidget(parent)
 {

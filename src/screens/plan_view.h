@@ -16,6 +16,7 @@
 #include <vector>
 
 class QFontMetricsF;
+class QPainter;
 
 namespace tavrelo {
 
@@ -49,6 +50,9 @@ std::vector<PlanPoint> thinEvenly(const std::vector<PlanPoint>& points, std::siz
 // A round length for a bar or a factor: the largest 1, 2 or 5 times a power of ten that is at
 // most `atMost` (which must be positive).
 double roundDown125(double atMost);
+
+// A line from `from` to `to` with an arrow head at `to`, when it is long enough to carry one.
+void drawArrow(QPainter& painter, const QPointF& from, const QPointF& to, double pixelSize);
 
 // The smallest box holding every point, or an empty box at (0, 0) when there is none.
 class PlanBounds {

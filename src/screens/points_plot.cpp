@@ -49,20 +49,6 @@ void drawTriangle(QPainter& painter, const QPointF& centre, double half, const P
     painter.drawPolygon(triangleAt(centre, half));
 }
 
-void drawArrow(QPainter& painter, const QPointF& from, const QPointF& to, double pixelSize)
-{
-    painter.drawLine(from, to);
-    const QPointF d = to - from;
-    const double length = std::hypot(d.x(), d.y());
-    if (length < 6 * pixelSize)
-        return;
-    const QPointF u = d / length;
-    const QPointF n(-u.y(), u.x());
-    const double head = 5 * pixelSize;
-    painter.drawLine(to, to - u * head + n * head * 0.5);
-    painter.drawLine(to, to - u * head - n * head * 0.5);
-}
-
 QString metres(double value)
 {
     return displayNumber(value) + QStringLiteral(" m");

@@ -36,7 +36,7 @@ void click(QAbstractButton* button);
 void type(QWidget* box, const QString& text);
 
 // Waits, letting events run, until `done` holds; false when it still does not after `ms`.
-bool waitUntil(const std::function<bool()>& done, int ms = 5000);
+bool waitUntil(const std::function<bool()>& done, int ms = 20000);
 
 // Lets pending events run, deferred deletions included.
 void settle();
