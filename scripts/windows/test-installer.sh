@@ -46,7 +46,11 @@ cmp "$work/linux/survey.par" "$work/windows/survey.par" || fail "the parameter f
 cmp <(sed 4d "$work/linux/result.txt") <(sed 4d "$work/windows/result.txt") || fail "the result files differ"
 echo "tavrelo-cli.exe: the same parameters and result points as the Linux build"
 
-# The program opens its window.
+# The program opens its window. The command-line runs above started Wine without a display,
+# and a Wine server still running from them would give the program no screen to open on:
+# it is stopped first.
+timeout 60 wineserver -k || true
+timeout 60 wineserver -w || true
 mkdir -p "$BUILD_DIR/screenshots"
 shot=$PWD/$BUILD_DIR/screenshots/installed-splash.png
 timeout 240 xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
