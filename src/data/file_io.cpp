@@ -104,20 +104,6 @@ void OutputFile::fail(const std::string& what, int error)
                   ". Το αρχείο δεν γράφτηκε.");
 }
 
-void OutputFile::write(std::string_view bytes)
-{
-    char* const at = room(bytes.size());
-    std::memcpy(at, bytes.data(), bytes.size());
-    advance(at + bytes.size());
-}
-
-void OutputFile::makeRoom(std::size_t n)
-{
-    flush();
-    if (buffer_.size() < n)
-        buffer_.resize(n);
-}
-
 void OutputFile::flush()
 {
     const char* p = buffer_.data();

@@ -2,6 +2,7 @@
 // Files at the edges of the core: a buffered reader of bytes, and a writer that never
 // leaves a damaged file behind.
 
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -111,7 +112,12 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    void write(std::string_view bytes);
+    void write(std::string_view bytes)
+    {
+        char* const at = room(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), at);
+        advance(at + bytes.size());
+    }
     void commit();
 
     // Room for at least `n` more bytes, to be written in place and handed over with
@@ -125,7 +131,13 @@ public:
     void advance(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
 
 private:
-    void makeRoom(std::size_t n);
+    // Writes out what is held and makes the buffer hold at least `n` bytes.
+    void makeRoom(std::size_t n)
+    {
+        flush();
+        if (buffer_.size() < n)
+            buffer_.resize(n);
+    }
     void flush();
     [[noreturn]] void fail(const std::string& what, int error);
 
