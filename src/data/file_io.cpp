@@ -12,10 +12,7 @@ namespace tavrelo {
 
 namespace {
 
-// Every write call costs the file system a round of bookkeeping for the file, so writes go in
-// larger blocks than reads (InputFile::kBlockSize), which stay small enough to be read from
-// the processor's cache.
-constexpr std::size_t kWriteBlock = 1 << 20;
+// How much is written before the disk is asked to start writing it back.
 constexpr std::size_t kWriteBackStep = 4 << 20;
 
 // A name with a NUL byte in it names no file: the system would take the name cut short at
@@ -87,7 +84,7 @@ OutputFile::OutputFile(const PathName& target) : target_(target.path())
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd_, 0666 & ~mask);
-    buffer_.resize(kWriteBlock);
+    buffer_.resize(kFirstBlock);
 }
 
 OutputFile::~OutputFile()

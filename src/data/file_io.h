@@ -130,10 +130,21 @@ public:
     }
     void advance(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
 
+    // The buffer starts at kFirstBlock and doubles, up to kWriteBlock, before anything is
+    // written out: a small file costs little memory, a large one is written in large blocks
+    // (larger than InputFile's, which stay small enough to be read from the processor's cache).
+    static constexpr std::size_t kFirstBlock = 1 << 14;
+    static constexpr std::size_t kWriteBlock = 1 << 20;
+
 private:
-    // Writes out what is held and makes the buffer hold at least `n` bytes.
+    // Makes room for `n` more bytes: a larger buffer while it may grow, else what is held
+    // written out first.
     void makeRoom(std::size_t n)
     {
+        if (written_ == 0 && used_ + n <= kWriteBlock) {
+            buffer_.resize(std::max(used_ + n, std::min(2 * buffer_.size(), kWriteBlock)));
+            return;
+        }
         flush();
         if (buffer_.size() < n)
             buffer_.resize(n);

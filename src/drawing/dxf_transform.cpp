@@ -8,6 +8,7 @@
 #include "transform/plane_mapping.h"
 
 #include <algorithm>
+#include <bitset>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -75,7 +76,7 @@ struct Insertion {
 };
 
 struct Record {
-    std::string bytes;
+    std::string_view bytes;  // valid until the next record is read
     std::vector<Group> groups;
     std::vector<Insertion> insertions;
 
@@ -96,23 +97,87 @@ struct Record {
     }
 };
 
+// A group code as DXF writes one, the usual form (blanks, up to five digits, blanks) read
+// here at once and any other through readWhole.
+bool readCode(std::string_view text, long& code)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end && (*p == ' ' || *p == '\t'))
+        ++p;
+    const char* const digits = p;
+    long value = 0;
+    while (p != end && *p >= '0' && *p <= '9' && p - digits < 5)
+        value = value * 10 + (*p++ - '0');
+    const bool read = p != digits;
+    while (p != end && (*p == ' ' || *p == '\t'))
+        ++p;
+    if (read && p == end) {
+        code = value;
+        return true;
+    }
+    return readWhole(text, code);
+}
+
+// The first LF among `size` bytes, or null. A DXF line is mostly a few bytes long: those are
+// looked through here, longer ones by memchr.
+inline const void* findLineEnd(const char* bytes, std::size_t size)
+{
+    const std::size_t near = std::min<std::size_t>(size, 16);
+    for (std::size_t i = 0; i < near; ++i)
+        if (bytes[i] == '\n')
+            return bytes + i;
+    return size > near ? std::memchr(bytes + near, '\n', size - near) : nullptr;
+}
+
+// The drawing's bytes from the record being read on, in one run of memory however the blocks
+// of the file fall, so that a record is one string_view. It holds one record and one block.
+class ByteWindow {
+public:
+    explicit ByteWindow(const std::string& path) : in_(path) {}
+
+    const std::string& name() const { return in_.name(); }
+    std::string_view head() { return in_.buffered(); }
+
+    // The bytes held, from the window's start.
+    const char* data() const { return bytes_.data(); }
+    std::size_t size() const { return bytes_.size(); }
+
+    // Reads the next block, first letting go of the bytes before `keep` (so that every
+    // offset at or after it moves down by `keep`). False at the end of the file.
+    bool more(std::size_t keep)
+    {
+        const std::string_view block = in_.buffered();
+        if (block.empty())
+            return false;
+        bytes_.erase(0, keep);
+        bytes_.append(block);
+        in_.skip(block.size());
+        return true;
+    }
+
+private:
+    InputFile in_;
+    std::string bytes_;
+};
+
 class DrawingReader {
 public:
-    explicit DrawingReader(const std::string& path) : in_(path)
+    explicit DrawingReader(const std::string& path) : window_(path)
     {
         // A binary DXF or a DWG is told apart by its first bytes.
-        const std::string_view head = in_.buffered();
+        const std::string_view head = window_.head();
         const std::string_view binary = "AutoCAD Binary DXF";
         if (head.substr(0, binary.size()) == binary)
-            throw Failure("Το σχέδιο " + inQuotes(in_.name()) +
+            throw Failure("Το σχέδιο " + inQuotes(name()) +
                           " είναι δυαδικό DXF. Αποθηκεύστε το ως ASCII DXF και δοκιμάστε ξανά." + kNothingWritten);
         if (head.size() >= 6 && head.substr(0, 3) == "AC1" &&
             std::all_of(head.begin() + 3, head.begin() + 6, [](char c) { return c >= '0' && c <= '9'; }))
-            throw Failure("Το " + inQuotes(in_.name()) +
+            throw Failure("Το " + inQuotes(name()) +
                           " είναι σχέδιο DWG, όχι DXF. Αποθηκεύστε το ως ASCII DXF και δοκιμάστε ξανά." + kNothingWritten);
     }
 
-    const std::string& name() const { return in_.name(); }
+    const std::string& name() const { return window_.name(); }
 
     // The next record into `record`; false after the EOF group. A file that ends before it is
     // cut short.
@@ -121,121 +186,100 @@ public:
         if (ended_)
             return false;
         record.insertions.clear();
-        // The group read ahead, that starts this record, moves to the front.
-        if (pending_) {
-            const Group g = shifted(record.groups.back(), pendingGroupStart_);
-            record.bytes.erase(0, pendingGroupStart_);
-            record.groups.assign(1, g);
-            pending_ = false;
-            if (trimmed(record.value(g)) == "EOF") {
-                ended_ = true;
-                return true;
-            }
-        } else {
-            record.bytes.clear();
-            record.groups.clear();
-        }
+        record.groups.clear();
+        std::size_t at = 0;  // from the record's start, `start_` in the window
+        long line = line_;
         while (true) {
             Group g{};
-            g.codeBegin = record.bytes.size();
-            g.line = line_ + 1;
+            g.codeBegin = at;
+            g.line = line + 1;
             std::size_t codeEnd = 0;
-            if (!readLine(record.bytes, codeEnd))
-                throw cutShort();
-            std::string_view codeText = std::string_view(record.bytes).substr(g.codeBegin, codeEnd - g.codeBegin);
+            if (!readLine(at, codeEnd))
+                throw cutShort(line);
+            ++line;
+            std::string_view codeText(window_.data() + start_ + g.codeBegin, codeEnd - g.codeBegin);
             if (g.line == 1 && codeText.starts_with("\xEF\xBB\xBF"))
                 codeText.remove_prefix(3);  // a UTF-8 byte order mark, kept as it is
-            codeText = trimmed(codeText);
             long code = 0;
-            if (!readWhole(codeText, code) || code < -9999 || code > 9999)
-                throw Failure("Η γραμμή " + std::to_string(g.line) + " του σχεδίου " + inQuotes(in_.name()) +
+            if (!readCode(codeText, code) || code < -9999 || code > 9999)
+                throw Failure("Η γραμμή " + std::to_string(g.line) + " του σχεδίου " + inQuotes(name()) +
                               " πρέπει να είναι κωδικός ομάδας (ακέραιος αριθμός), αλλά είναι " +
-                              inQuotes(std::string(codeText)) + "." + kNothingWritten);
+                              inQuotes(std::string(trimmed(codeText))) + "." + kNothingWritten);
             g.code = static_cast<int>(code);
-            g.valueBegin = record.bytes.size();
-            if (!readLine(record.bytes, g.valueEnd))
-                throw cutShort();
-            g.next = record.bytes.size();
-            record.groups.push_back(g);
-            if (g.code != 0)
-                continue;
-            if (record.groups.size() > 1) {
-                // Everything before this group is the record; the group waits for the next.
-                pending_ = true;
-                pendingGroupStart_ = g.codeBegin;
+            if (g.code == 0 && !record.groups.empty()) {
+                // The next record starts here.
+                record.bytes = {window_.data() + start_, g.codeBegin};
+                start_ += g.codeBegin;
+                line_ = line - 1;
                 return true;
             }
-            if (trimmed(record.value(g)) == "EOF") {
+            g.valueBegin = at;
+            if (!readLine(at, g.valueEnd))
+                throw cutShort(line);
+            ++line;
+            g.next = at;
+            record.groups.push_back(g);
+            // Values are read through `record.bytes`, which follows the window.
+            record.bytes = {window_.data() + start_, at};
+            if (g.code == 0 && trimmed(record.value(g)) == "EOF") {
+                start_ += at;
+                line_ = line;
                 ended_ = true;
                 return true;
             }
         }
     }
-
-    // The groups of the record, without the group read ahead.
-    std::size_t size(const Record& record) const { return record.groups.size() - (pending_ ? 1 : 0); }
-    // Where the record's own bytes end.
-    std::size_t end(const Record& record) const { return pending_ ? pendingGroupStart_ : record.bytes.size(); }
 
     // The bytes after the EOF group, as they are.
     void copyRest(OutputFile& out)
     {
-        for (std::string_view b = in_.buffered(); !b.empty(); b = in_.buffered()) {
-            out.write(b);
-            in_.skip(b.size());
+        out.write({window_.data() + start_, window_.size() - start_});
+        start_ = window_.size();
+        while (window_.more(start_)) {
+            start_ = window_.size();
+            out.write({window_.data(), window_.size()});
         }
     }
 
 private:
-    static Group shifted(Group g, std::size_t by)
+    Failure cutShort(long lines) const
     {
-        g.codeBegin -= by;
-        g.valueBegin -= by;
-        g.valueEnd -= by;
-        g.next -= by;
-        return g;
-    }
-
-    Failure cutShort() const
-    {
-        return Failure("Το σχέδιο " + inQuotes(in_.name()) + " τελειώνει στη γραμμή " + std::to_string(line_) +
+        return Failure("Το σχέδιο " + inQuotes(name()) + " τελειώνει στη γραμμή " + std::to_string(lines) +
                        " χωρίς την ομάδα EOF: είναι κομμένο ή δεν είναι DXF." + kNothingWritten);
     }
 
-    // One line appended to `bytes` with its line end; `contentEnd` is where the line end (LF
-    // or CR LF, none at the end of the file) begins. False at the end of the file.
-    bool readLine(std::string& bytes, std::size_t& contentEnd)
+    // The line at `at` (from the record's start): `contentEnd` is where its line end (LF or
+    // CR LF, none at the end of the file) begins, and `at` moves past it. False at the end of
+    // the file.
+    bool readLine(std::size_t& at, std::size_t& contentEnd)
     {
-        std::string_view b = in_.buffered();
-        if (b.empty())
-            return false;
+        std::size_t from = start_ + at;  // where the search for the LF goes on
         while (true) {
-            const void* lf = std::memchr(b.data(), '\n', b.size());
+            const char* const data = window_.data();
+            const void* lf = findLineEnd(data + from, window_.size() - from);
             if (lf) {
-                const std::size_t n = static_cast<const char*>(lf) - b.data() + 1;
-                bytes.append(b.data(), n);
-                in_.skip(n);
-                contentEnd = bytes.size() - 1;
-                if (contentEnd > 0 && bytes[contentEnd - 1] == '\r')
+                const std::size_t end = static_cast<const char*>(lf) - data;
+                contentEnd = end - start_;
+                if (end > start_ + at && data[end - 1] == '\r')
                     --contentEnd;
-                break;
+                at = end + 1 - start_;
+                return true;
             }
-            bytes.append(b.data(), b.size());
-            in_.skip(b.size());
-            b = in_.buffered();
-            if (b.empty()) {
-                contentEnd = bytes.size();
-                break;
+            const std::size_t held = window_.size() - start_;
+            if (!window_.more(start_)) {
+                if (start_ + at == window_.size())
+                    return false;
+                contentEnd = at = window_.size() - start_;
+                return true;
             }
+            start_ = 0;
+            from = held;
         }
-        ++line_;
-        return true;
     }
 
-    InputFile in_;
-    long line_ = 0;
-    bool pending_ = false;
-    std::size_t pendingGroupStart_ = 0;
+    ByteWindow window_;
+    std::size_t start_ = 0;  // where the record being read starts in the window
+    long line_ = 0;          // lines before it
     bool ended_ = false;
 };
 
@@ -244,16 +288,23 @@ private:
 struct TypeRules {
     std::vector<const GroupRule*> rules;
     std::vector<const PartSwitch*> switches;
+    std::bitset<1100> named;  // the codes that a rule or a switch names: the rest pass at once
+
+    bool names(int code) const { return code >= 0 && code < static_cast<int>(named.size()) && named[code]; }
 };
 
 const std::unordered_map<std::string_view, TypeRules>& rulesByType()
 {
     static const auto* const byType = [] {
         auto* map = new std::unordered_map<std::string_view, TypeRules>;
-        for (const GroupRule& r : groupRules())
+        for (const GroupRule& r : groupRules()) {
             (*map)[r.type].rules.push_back(&r);
-        for (const PartSwitch& s : partSwitches())
+            (*map)[r.type].named.set(r.code);
+        }
+        for (const PartSwitch& s : partSwitches()) {
             (*map)[s.type].switches.push_back(&s);
+            (*map)[s.type].named.set(s.code);
+        }
         return map;
     }();
     return *byType;
@@ -310,7 +361,7 @@ public:
     {
         Record record;
         while (reader_.next(record)) {
-            count_ = reader_.size(record);
+            count_ = record.groups.size();
             handle(record);
             write(record);
         }
@@ -452,13 +503,16 @@ private:
     std::size_t setCoordinates(Record& r, std::size_t i, const GroupRule& rule, const double* values, bool withZ,
                                std::string_view what)
     {
-        set(r, i, values[0], std::string(what));
-        if (i + 1 < count_ && r.groups[i + 1].code == rule.y)
-            set(r, ++i, values[1], std::string(what));
+        const std::string name(what);
+        set(r, i, values[0], number(r, i, name), name);
+        if (i + 1 < count_ && r.groups[i + 1].code == rule.y) {
+            ++i;
+            set(r, i, values[1], number(r, i, name), name);
+        }
         if (rule.z && i + 1 < count_ && r.groups[i + 1].code == rule.z) {
             ++i;
             if (withZ)
-                set(r, i, values[2], std::string(what));
+                set(r, i, values[2], number(r, i, name), name);
         }
         return i;
     }
@@ -487,7 +541,11 @@ private:
         if (paper == 1)
             return;  // paper space stays
 
-        const TypeRules* rules = rulesOf(type);
+        if (type != lastType_) {
+            lastType_ = type;
+            lastRules_ = rulesOf(type);
+        }
+        const TypeRules* rules = lastRules_;
         if (!rules || type.empty() || type.front() == '$' || type.front() == '*') {
             stay(r, type,
                  "είναι τύπος οντότητας που το πρόγραμμα δεν μεταφέρει" +
@@ -579,11 +637,13 @@ private:
     // Every group of the record that the rules of its type name, moved.
     void rewrite(Record& r, const std::string& type, const TypeRules& rules, const Frame& frame, bool modelSpace)
     {
-        const TypeRules* extended = rulesOf("");
+        const TypeRules& extended = *extended_;
         Part part = Part::Main;
         bool clockwise = false;
         for (std::size_t i = 1; i < count_; ++i) {
             const int code = r.groups[i].code;
+            if (!(code >= 1000 ? extended : rules).names(code))
+                continue;
             for (const PartSwitch* s : rules.switches) {
                 if (s->code != code || !(s->from & bit(part)))
                     continue;
@@ -599,7 +659,7 @@ private:
                     clockwise = clockwiseEdge(r, i, type);
                 break;
             }
-            const TypeRules& set = code >= 1000 ? *extended : rules;
+            const TypeRules& set = code >= 1000 ? extended : rules;
             for (const GroupRule* rule : set.rules) {
                 if (rule->code == code && (code >= 1000 || rule->part == part) && holds(rule->when, frame.flags, clockwise)) {
                     i = apply(r, i, *rule, frame, type, modelSpace);
@@ -690,8 +750,9 @@ private:
         double v[3] = {number(r, i, type), 0, 0};
         if (!isPoint(rule.move)) {
             if (rule.move != Move::BoxCorner) {
+                const double old = v[0];
                 moveNumbers(rule, frame, v, false, false);
-                set(r, i, v[0], type);
+                set(r, i, v[0], old, type);
             }
             return i;
         }
@@ -706,11 +767,12 @@ private:
         if (hasZ)
             v[2] = number(r, iy + 1, type);
         const bool position = rule.move == Move::Position || rule.move == Move::OcsPosition;
+        const double old[3] = {v[0], v[1], v[2]};
         moveNumbers(rule, frame, v, true, modelSpace && position);
-        set(r, i, v[0], type);
-        set(r, iy, v[1], type);
+        set(r, i, v[0], old[0], type);
+        set(r, iy, v[1], old[1], type);
         if (hasZ && position)
-            set(r, iy + 1, v[2], type);
+            set(r, iy + 1, v[2], old[2], type);
         // A point written without its z stands at 0, which the height shift moves.
         if (!hasZ && rule.z != 0 && position && rule.code < 1000 && v[2] != 0 && !find(r, rule.z))
             insert(r, iy, rule.z, v[2], type);
@@ -789,13 +851,13 @@ private:
         return *n;
     }
 
-    void set(Record& r, std::size_t i, double value, const std::string& type)
+    // The group at `i`, which read `old`, is to hold `value`.
+    void set(Record& r, std::size_t i, double value, double old, const std::string& type)
     {
         if (!std::isfinite(value))
             throw outOfRange(r, i, type);
         Group& g = r.groups[i];
-        const auto old = readDecimalNumber(trimmed(r.value(i)));
-        if (old && *old == value && std::signbit(*old) == std::signbit(value))
+        if (old == value && std::signbit(old) == std::signbit(value))
             return;  // unchanged: the line stays as written
         g.rewritten = true;
         g.value = value == 0 ? 0.0 : value;
@@ -860,7 +922,7 @@ private:
                 out_.write(eol.empty() ? "\n" : eol);
             }
         }
-        out_.write({bytes + from, reader_.end(r) - from});
+        out_.write({bytes + from, r.bytes.size() - from});
     }
 
     void writeNumber(double value)
@@ -877,6 +939,9 @@ private:
     OutputFile& out_;
     double psiRadians_ = 0, psiDegrees_ = 0;
 
+    const TypeRules* const extended_ = rulesOf("");
+    std::string lastType_;  // the type of the last entity, and its rules
+    const TypeRules* lastRules_ = nullptr;
     std::size_t count_ = 0;  // groups of the record being handled
     Section section_ = Section::None;
     std::string table_;
@@ -889,37 +954,208 @@ private:
 // The first pass: the blocks that model-space dimensions draw (upper case). A block that a
 // dimension elsewhere (in paper space or inside another block) names too is refused: it cannot
 // be both carried and left.
+//
+// It reads only the records that matter to it (SECTION, ENDSEC, DIMENSION and EOF), found by
+// their names among the bytes: a line that holds one of them after a line that reads as code 0
+// is that record's type in any drawing the second pass takes, as a code line must read as a
+// number. Whatever else is wrong with the drawing, the second pass finds and names.
+class DimensionScan {
+public:
+    explicit DimensionScan(const std::string& path) : path_(path), window_(path) {}
+
+    std::set<std::string> run()
+    {
+        std::size_t from = 0;  // where the search goes on
+        while (true) {
+            const char* const data = window_.data();
+            const std::size_t size = window_.size();
+            std::size_t hit = size;
+            for (Cursor& c : cursors_) {
+                if (c.at < from || c.at == kNone) {
+                    const void* found = memmemOf(data + from, size - from, c.name);
+                    c.at = found ? static_cast<const char*>(found) - data : kNone;
+                }
+                hit = std::min(hit, c.at);
+            }
+            if (hit == size) {
+                // Nothing more here: read on, keeping what a name cut by the block's end needs.
+                const std::size_t resume = size > 9 ? size - 9 : 0;
+                const std::size_t keep = lineBefore(lineStart(resume));
+                if (!more(keep))
+                    break;
+                from = resume - keep;
+                continue;
+            }
+            const Outcome outcome = look(hit);
+            if (outcome == Outcome::Ended)
+                break;
+            if (outcome == Outcome::NeedMore) {
+                const std::size_t keep = lineBefore(lineStart(hit));
+                if (more(keep))
+                    from = hit - keep;
+                else
+                    atEnd_ = true;  // the drawing ends here: read what is there as it is
+                continue;
+            }
+            from = hit + 1;
+        }
+        for (const std::string& name : model_)
+            if (other_.count(name))
+                throw Failure("Το μπλοκ διάστασης " + inQuotes(name) + " του σχεδίου " + inQuotes(window_.name()) +
+                              " το χρησιμοποιούν διαστάσεις και του χώρου μοντέλου και άλλου χώρου ή μπλοκ: δεν μπορεί "
+                              "να μεταφερθεί για τις μεν και να μείνει για τις δε." + kNothingWritten);
+        return model_;
+    }
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    struct Cursor {
+        std::string_view name;
+        std::size_t at = kNone;
+    };
+    enum class Outcome { Looked, NeedMore, Ended };
+
+    static const void* memmemOf(const char* data, std::size_t size, std::string_view name)
+    {
+        const std::string_view bytes(data, size);
+        const std::size_t at = bytes.find(name);
+        return at == std::string_view::npos ? nullptr : data + at;
+    }
+
+    bool more(std::size_t keep)
+    {
+        if (atEnd_ || !window_.more(keep))
+            return false;
+        dropped_ += keep;
+        for (Cursor& c : cursors_)
+            c.at = c.at == kNone || c.at < keep ? kNone : c.at - keep;
+        return true;
+    }
+
+    // Where the line holding byte `at` starts.
+    std::size_t lineStart(std::size_t at) const
+    {
+        const char* const data = window_.data();
+        while (at > 0 && data[at - 1] != '\n')
+            --at;
+        return at;
+    }
+    // Where the line before the one starting at `start` starts (the window's start for the first).
+    std::size_t lineBefore(std::size_t start) const { return start > 0 ? lineStart(start - 1) : 0; }
+
+    // The line starting at `start`: its content (without LF or CR LF) and where the next starts.
+    // False when its end is not in the window yet.
+    bool line(std::size_t start, std::string_view& content, std::size_t& next) const
+    {
+        const char* const data = window_.data();
+        const void* lf = std::memchr(data + start, '\n', window_.size() - start);
+        std::size_t end = window_.size();
+        if (lf) {
+            end = static_cast<const char*>(lf) - data;
+            next = end + 1;
+        } else if (!atEnd_) {
+            return false;
+        } else {
+            next = end;
+        }
+        content = {data + start, end - start};
+        if (lf && !content.empty() && content.back() == '\r')
+            content.remove_suffix(1);
+        return true;
+    }
+
+    // The record whose name may stand at `hit`.
+    Outcome look(std::size_t hit)
+    {
+        const std::size_t start = lineStart(hit);
+        std::string_view text;
+        std::size_t next = 0;
+        if (!line(start, text, next))
+            return Outcome::NeedMore;
+        const std::string_view type = trimmed(text);
+        if (type != "SECTION" && type != "ENDSEC" && type != "DIMENSION" && type != "EOF")
+            return Outcome::Looked;
+        if (start == 0 && dropped_ == 0)
+            return Outcome::Looked;  // the first line is a code
+        std::string_view codeText;
+        std::size_t unused = 0;
+        const std::size_t codeStart = lineBefore(start);
+        line(codeStart, codeText, unused);
+        if (codeStart == 0 && dropped_ == 0 && codeText.starts_with("\xEF\xBB\xBF"))
+            codeText.remove_prefix(3);
+        long code = -1;
+        if (!readCode(codeText, code) || code != 0)
+            return Outcome::Looked;
+        if (type == "EOF")
+            return Outcome::Ended;
+        if (type == "ENDSEC") {
+            section_.clear();
+            return Outcome::Looked;
+        }
+        if (type == "DIMENSION" && section_ != "ENTITIES" && section_ != "BLOCKS")
+            return Outcome::Looked;
+        // The record's groups, up to the next code 0: its first 2 and 67.
+        std::string_view name, space;
+        bool hasName = false, hasSpace = false;
+        for (std::size_t at = next;;) {
+            std::string_view codeLine, value;
+            std::size_t valueStart = 0;
+            if (!line(at, codeLine, valueStart))
+                return Outcome::NeedMore;
+            if (valueStart == at || !readCode(codeLine, code) || code == 0)
+                break;  // the record ends (or the drawing does, as the second pass tells)
+            if (!line(valueStart, value, at))
+                return Outcome::NeedMore;
+            if (code == 2 && !hasName) {
+                name = trimmed(value);
+                hasName = true;
+            } else if (code == 67 && !hasSpace) {
+                space = trimmed(value);
+                hasSpace = true;
+            }
+            if (valueStart == at)
+                break;
+        }
+        if (type == "SECTION") {
+            section_ = upper(name);
+            return Outcome::Looked;
+        }
+        long paper = 0;
+        if (!space.empty() && !readWhole(space, paper))
+            throw Failure("Η γραμμή " + std::to_string(lineNumber(dropped_ + codeStart)) + " του σχεδίου " +
+                          inQuotes(window_.name()) + ": η ένδειξη χώρου (67) μιας διάστασης δεν είναι αριθμός: " +
+                          inQuotes(std::string(space)) + "." + kNothingWritten);
+        if (!name.empty())
+            (section_ == "ENTITIES" && paper != 1 ? model_ : other_).insert(upper(name));
+        return Outcome::Looked;
+    }
+
+    // The number of the line that starts at byte `offset` of the drawing.
+    long lineNumber(std::size_t offset) const
+    {
+        InputFile in(path_);
+        long lines = 1;
+        for (std::string_view b = in.buffered(); !b.empty() && offset > 0; b = in.buffered()) {
+            const std::size_t n = std::min(offset, b.size());
+            lines += static_cast<long>(std::count(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n), '\n'));
+            in.skip(n);
+            offset -= n;
+        }
+        return lines;
+    }
+
+    std::string path_;
+    ByteWindow window_;
+    Cursor cursors_[3] = {{"SEC"}, {"DIMENSION"}, {"EOF"}};
+    std::size_t dropped_ = 0;  // bytes of the drawing before the window
+    bool atEnd_ = false;
+    std::string section_;
+    std::set<std::string> model_, other_;
+};
+
 std::set<std::string> dimensionBlocksOf(const std::string& drawingPath)
 {
-    DrawingReader reader(drawingPath);
-    Record r;
-    std::set<std::string> model, other;
-    std::string section;
-    while (reader.next(r)) {
-        const std::string_view type = r.type();
-        if (type == "SECTION")
-            section = upper(r.find(2));
-        else if (type == "ENDSEC")
-            section.clear();
-        else if (type == "DIMENSION" && (section == "ENTITIES" || section == "BLOCKS")) {
-            long paper = 0;
-            const std::string_view space = r.find(67);
-            if (!space.empty() && !readWhole(space, paper))
-                throw Failure("Η γραμμή " + std::to_string(r.groups[0].line) + " του σχεδίου " + inQuotes(reader.name()) +
-                              ": η ένδειξη χώρου (67) μιας διάστασης δεν είναι αριθμός: " +
-                              inQuotes(std::string(space)) + "." + kNothingWritten);
-            const std::string name = upper(r.find(2));
-            if (name.empty())
-                continue;
-            (section == "ENTITIES" && paper != 1 ? model : other).insert(name);
-        }
-    }
-    for (const std::string& name : model)
-        if (other.count(name))
-            throw Failure("Το μπλοκ διάστασης " + inQuotes(name) + " του σχεδίου " + inQuotes(reader.name()) +
-                          " το χρησιμοποιούν διαστάσεις και του χώρου μοντέλου και άλλου χώρου ή μπλοκ: δεν μπορεί να "
-                          "μεταφερθεί για τις μεν και να μείνει για τις δε." + kNothingWritten);
-    return model;
+    return DimensionScan(drawingPath).run();
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ namespace tavrelo {
 
 namespace {
 
-constexpr std::size_t kWriteBlock = 1 << 20;
 // The longest path Windows opens without the long-path prefix "\\?\", the closing NUL left out.
 constexpr std::size_t kMaxPath = MAX_PATH - 1;
 
@@ -225,7 +224,7 @@ OutputFile::OutputFile(const PathName& target) : target_(target)
     if (fd_ < 0)
         throw Failure("Δεν δημιουργείται το αρχείο " + inQuotes(utf8Path(target_)) + ": " +
                       describe(error, error == ERROR_ACCESS_DENIED ? folder : target_) + ".");
-    buffer_.resize(kWriteBlock);
+    buffer_.resize(kFirstBlock);
 }
 
 OutputFile::~OutputFile()

@@ -3,6 +3,7 @@
 
 #include "drawing/dxf_transform.h"
 
+#include "data/file_io.h"
 #include "data/handoff_files.h"
 #include "test_support.h"
 #include "text/failure.h"
@@ -241,6 +242,28 @@ TEST(DrawingTransform, ForwardThenBackReturnsTheDrawingAndTellsWhatMoved)
     EXPECT_EQ(s.carried.at("ATTRIB"), 1);
     EXPECT_EQ(s.carried.count("SEQEND"), 0u);
     EXPECT_TRUE(s.hasExtents);
+}
+
+TEST(DrawingTransform, ReadsTheSameWhereverTheFileIsReadInBlocks)
+{
+    // A dimension's block named after a comment long enough to bring every line of the
+    // dimension, and of the line in its block, across the end of a block of reading; and a
+    // comment longer than a block. What is carried must not depend on where the blocks fall.
+    const std::string blocks = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\n*D1\n0\nLINE\n10\n1\n20\n2\n0\nENDBLK\n0\nENDSEC\n";
+    const std::string body = "0\nSECTION\n2\nENTITIES\n0\nDIMENSION\n2\n*D1\n10\n5\n20\n6\n70\n0\n0\nENDSEC\n0\nEOF\n";
+    const auto drawing = [&](std::size_t comment) { return "999\n" + std::string(comment, 'c') + "\n" + blocks + body; };
+    const auto carried = [](const std::string& input) {
+        DrawingRun run;
+        run.carry(input);
+        const std::string bytes = readBytes(run.result());
+        return bytes.substr(bytes.find('\n', 5));  // without the comment
+    };
+    const std::string expected = carried(drawing(1));
+    ASSERT_EQ(expected.find("\n1\n20\n2\n"), std::string::npos) << "the block's line stays";
+    const std::size_t tail = blocks.size() + body.size();
+    for (std::size_t comment = InputFile::kBlockSize - tail - 8; comment < InputFile::kBlockSize; ++comment)
+        ASSERT_EQ(carried(drawing(comment)), expected) << comment;
+    EXPECT_EQ(carried(drawing(3 * InputFile::kBlockSize)), expected);
 }
 
 struct Refusal {
