@@ -34,7 +34,6 @@ InputFile::InputFile(const PathName& path) : name_(path.path().string())
         const int error = errno;
         throw Failure("Δεν ανοίγει το αρχείο " + inQuotes(name_) + ": " + describeSystemError(error) + ".");
     }
-    buffer_.resize(kBlockSize + kReadSlack);
 }
 
 InputFile::~InputFile()
@@ -46,10 +45,11 @@ InputFile::~InputFile()
 bool InputFile::refill()
 {
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.data(), kBlockSize);
+        const ssize_t n = ::read(fd_, buffer_.get(), kBlockSize);
         if (n > 0) {
             pos_ = 0;
             end_ = static_cast<std::size_t>(n);
+            std::fill_n(buffer_.get() + end_, kReadSlack, '\0');
             return true;
         }
         if (n == 0)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <stdexcept>
 #include <string_view>
@@ -85,7 +86,7 @@ public:
     {
         if (pos_ == end_ && !refill())
             return {};
-        return {buffer_.data() + pos_, end_ - pos_};
+        return {buffer_.get() + pos_, end_ - pos_};
     }
     // Takes `n` of the buffered bytes.
     void skip(std::size_t n) { pos_ += n; }
@@ -97,7 +98,9 @@ private:
 
     int fd_ = -1;
     std::string name_;  // UTF-8 path, for messages
-    std::vector<char> buffer_;
+    // Left unfilled until read into, so that opening a small file touches little memory; the
+    // slack after what was read is zeroed.
+    std::unique_ptr<char[]> buffer_{new char[kBlockSize + kReadSlack]};
     std::size_t pos_ = 0, end_ = 0;
 };
 

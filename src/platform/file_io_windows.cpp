@@ -165,7 +165,6 @@ InputFile::InputFile(const PathName& path) : name_(path.utf8())
     }
     if (fd_ < 0)
         throw Failure("Δεν ανοίγει το αρχείο " + inQuotes(name_) + ": " + describe(error, path) + ".");
-    buffer_.resize(kBlockSize + kReadSlack);
 }
 
 InputFile::~InputFile()
@@ -177,7 +176,7 @@ InputFile::~InputFile()
 bool InputFile::refill()
 {
     DWORD n = 0;
-    if (!::ReadFile(handleOf(fd_), buffer_.data(), static_cast<DWORD>(kBlockSize), &n, nullptr)) {
+    if (!::ReadFile(handleOf(fd_), buffer_.get(), static_cast<DWORD>(kBlockSize), &n, nullptr)) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE)
             return false;
@@ -187,6 +186,7 @@ bool InputFile::refill()
         return false;
     pos_ = 0;
     end_ = n;
+    std::fill_n(buffer_.get() + end_, kReadSlack, '\0');
     return true;
 }
 
