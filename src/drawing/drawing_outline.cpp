@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string_view>
 #include <system_error>
+#include <tuple>
+#include <utility>
 
 namespace tavrelo {
 
@@ -136,7 +138,8 @@ enum class Kind {
     Text,       // TEXT, ATTRIB: anchored in their own axes
     WorldText,  // MTEXT: anchored in world coordinates
     Corners,  // SOLID, TRACE: four corners in their own axes, run 1, 2, 4, 3 round the edge
-    Face      // 3DFACE: four corners in world coordinates, run 1, 2, 3, 4
+    Face,     // 3DFACE: four corners in world coordinates, run 1, 2, 3, 4
+    Hatch     // HATCH: the edges of its boundary paths, in its own axes
 };
 
 Kind kindOf(std::string_view type)
@@ -151,7 +154,7 @@ Kind kindOf(std::string_view type)
         {"POLYLINE", Kind::Polyline}, {"VERTEX", Kind::Vertex},     {"SEQEND", Kind::SeqEnd},
         {"SPLINE", Kind::Spline},     {"TEXT", Kind::Text},         {"MTEXT", Kind::WorldText},
         {"ATTRIB", Kind::Text},       {"INSERT", Kind::Insert},     {"SOLID", Kind::Corners},
-        {"TRACE", Kind::Corners},     {"3DFACE", Kind::Face},
+        {"TRACE", Kind::Corners},     {"3DFACE", Kind::Face},       {"HATCH", Kind::Hatch},
     };
     for (const Entry& e : kinds)
         if (e.type == type)
@@ -175,6 +178,11 @@ struct Entity {
     std::vector<OutlinePoint> points;
     std::vector<double> bulges;
     std::vector<OutlinePoint> fit;
+    // A HATCH: where its groups are (before its boundary paths, in a polyline path, in an
+    // edge path, past the paths), the type of the edge being read (72) and its sense (73).
+    enum class HatchPart { Before, PolylinePath, EdgePath, After } hatchPart = HatchPart::Before;
+    int edgeType = 0;
+    bool clockwise = false;
 
     void clear(Kind k)
     {
@@ -189,6 +197,9 @@ struct Entity {
         points.clear();
         bulges.clear();
         fit.clear();
+        hatchPart = HatchPart::Before;
+        edgeType = 0;
+        clockwise = false;
     }
     // Mirrored in CAD: the entity's own x axis runs west.
     bool mirrored() const { return extrusionZ < 0; }
@@ -268,6 +279,60 @@ public:
         vertex(x2, y2);
     }
 
+    // The edge of a hatch's edge path that has been read: a line, an arc (angles in degrees;
+    // a clockwise one written with its angles negated), an elliptic arc or a spline through its
+    // control points, in the hatch's own axes.
+    void hatchEdge(const Entity& e)
+    {
+        if (e.paperSpace)
+            return;
+        const double sx = e.mirrored() ? -1.0 : 1.0;
+        const std::size_t first = o_.vertices.size();
+        switch (e.edgeType) {
+        case 1:
+            if (e.has[0] && e.has[1]) {
+                vertex(sx * e.p[0][0], e.p[0][1]);
+                vertex(sx * e.p[1][0], e.p[1][1]);
+            }
+            break;
+        case 2: {
+            double from = e.angle[0], to = e.angle[1];
+            if (e.clockwise)
+                std::tie(from, to) = std::pair(-to, -from);
+            double start = from * kPi / 180, sweep = std::fmod((to - from) * kPi / 180, 2 * kPi);
+            if (sweep <= 0)
+                sweep += 2 * kPi;
+            if (e.mirrored())
+                start = kPi - (start + sweep);
+            arc(sx * e.p[0][0], e.p[0][1], e.radius, std::fmod(start, 2 * kPi), sweep);
+            break;
+        }
+        case 3: {
+            double from = e.angle[0] * kPi / 180, to = e.angle[1] * kPi / 180;
+            if (e.clockwise)
+                std::tie(from, to) = std::pair(-to, -from);
+            double sweep = std::fmod(to - from, 2 * kPi);
+            if (sweep <= 0)
+                sweep += 2 * kPi;
+            const double cx = e.p[0][0], cy = e.p[0][1], mx = e.p[1][0], my = e.p[1][1];
+            const double nx = -my * e.radius, ny = mx * e.radius;
+            const int n = std::clamp(static_cast<int>(std::ceil(sweep / kChordTurn)), 2, kMaxChords);
+            for (int i = 0; i <= n; ++i) {
+                const double u = from + sweep * i / n;
+                vertex(sx * (cx + mx * std::cos(u) + nx * std::sin(u)), cy + my * std::cos(u) + ny * std::sin(u));
+            }
+            break;
+        }
+        case 4:
+            for (const OutlinePoint& p : e.points)
+                vertex(sx * p.x, p.y);
+            break;
+        default:
+            break;
+        }
+        endPath(first);
+    }
+
     void finish(const Entity& e)
     {
         if (e.paperSpace)
@@ -331,6 +396,13 @@ public:
         case Kind::LwPolyline:
         case Kind::Polyline:
             polyline(e, sx, (e.flags & 1) != 0);
+            break;
+        case Kind::Hatch:
+            // What is left: a polyline path, closed; an edge path's last edge.
+            if (e.hatchPart == Entity::HatchPart::PolylinePath)
+                polyline(e, sx, true);
+            else if (e.hatchPart == Entity::HatchPart::EdgePath)
+                hatchEdge(e);
             break;
         case Kind::Spline: {
             const std::vector<OutlinePoint>& through = e.fit.empty() ? e.points : e.fit;
@@ -450,6 +522,75 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
         builder.finish(entity);
     };
 
+    // A HATCH's groups: its boundary paths, each drawn when the next begins or the paths end.
+    using HatchPart = Entity::HatchPart;
+    auto endHatchPiece = [&] {
+        builder.finish(entity);
+        entity.points.clear();
+        entity.bulges.clear();
+        std::fill(std::begin(entity.has), std::end(entity.has), false);
+        entity.edgeType = 0;
+        entity.clockwise = false;
+    };
+    auto hatchGroup = [&](int code, std::string_view value) {
+        if (entity.hatchPart == HatchPart::After)
+            return;  // the pattern and the seed points
+        if (code == 92) {
+            endHatchPiece();
+            entity.hatchPart = (static_cast<long>(pairs.number(value)) & 2) ? HatchPart::PolylinePath : HatchPart::EdgePath;
+            return;
+        }
+        if (code == 75 || code == 98) {
+            endHatchPiece();
+            entity.hatchPart = HatchPart::After;
+            return;
+        }
+        if (entity.hatchPart == HatchPart::PolylinePath) {
+            if (code == 10) {
+                entity.points.push_back({pairs.number(value), 0.0});
+                entity.bulges.push_back(0.0);
+            } else if (code == 20 && !entity.points.empty()) {
+                entity.points.back().y = pairs.number(value);
+            } else if (code == 42 && !entity.bulges.empty()) {
+                entity.bulges.back() = pairs.number(value);
+            }
+            return;
+        }
+        if (entity.hatchPart != HatchPart::EdgePath)
+            return;
+        switch (code) {
+        case 72:
+            endHatchPiece();
+            entity.edgeType = static_cast<int>(pairs.number(value));
+            break;
+        case 97:  // the boundary objects that follow the edges
+            endHatchPiece();
+            break;
+        case 10: case 11: case 20: case 21: {
+            const double v = pairs.number(value);
+            const int slot = code % 10, axis = code / 10 - 1;
+            if (entity.edgeType == 4) {
+                // A spline edge drawn through its control points.
+                if (slot == 0 && axis == 0)
+                    entity.points.push_back({v, 0.0});
+                else if (slot == 0 && !entity.points.empty())
+                    entity.points.back().y = v;
+            } else {
+                entity.p[slot][axis] = v;
+                entity.has[slot] = true;
+            }
+            break;
+        }
+        case 40: entity.radius = pairs.number(value); break;
+        case 50: case 51: entity.angle[code - 50] = pairs.number(value); break;
+        case 73:
+            if (entity.edgeType == 2 || entity.edgeType == 3)
+                entity.clockwise = pairs.number(value) == 0;
+            break;
+        default: break;
+        }
+    };
+
     while (pairs.next(code, value)) {
         if (code == 0) {
             if (inEntities)
@@ -476,6 +617,10 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
         }
         if (!inEntities || entity.kind == Kind::Other || entity.kind == Kind::SeqEnd)
             continue;
+        if (entity.kind == Kind::Hatch && code != 67 && code != 230) {
+            hatchGroup(code, value);
+            continue;
+        }
         switch (code) {
         case 67:
             entity.paperSpace = pairs.number(value) == 1;

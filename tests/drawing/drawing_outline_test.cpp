@@ -58,6 +58,11 @@ TEST(DrawingOutline, EachKindOfEntityBecomesItsPrimitives)
          "0\nPOINT\n10\n1\n20\n1\n0\nTEXT\n10\n2\n20\n2\n1\nΣ1\n0\nMTEXT\n10\n3\n20\n3\n0\nINSERT\n2\nPOINTBLOCK\n66\n1\n10\n4\n20\n4\n"
          "0\nATTRIB\n10\n4\n20\n5\n0\nSEQEND\n",
          0, 0, 0, 5},
+        {"hatch: a polyline path, an edge path of a line and an arc, seed points left out",
+         "0\nHATCH\n10\n0\n20\n0\n30\n0\n2\nSOLID\n70\n1\n91\n2\n92\n2\n72\n0\n73\n1\n93\n3\n10\n0\n20\n0\n10\n4\n"
+         "20\n0\n10\n4\n20\n3\n92\n1\n93\n2\n72\n1\n10\n0\n20\n0\n11\n4\n21\n0\n72\n2\n10\n2\n20\n0\n40\n2\n50\n0\n51\n"
+         "180\n73\n1\n97\n0\n75\n1\n76\n1\n98\n1\n10\n9\n20\n9\n",
+         2, 6, 1, 0},
         {"kinds with nothing to draw", "0\nHATCH\n10\n0\n20\n0\n0\nDIMENSION\n10\n1\n20\n1\n0\nVIEWPORT\n10\n1\n20\n1\n", 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
@@ -96,6 +101,15 @@ TEST(DrawingOutline, CurvesLandWhereTheDrawingPutsThem)
     EXPECT_NEAR(o.maxX, -5, 1e-12);
     EXPECT_NEAR(o.minY, 1, 1e-12);
     EXPECT_NEAR(o.maxY, 3, 1e-12);
+
+    // A hatch's clockwise arc edge is written with its angles negated: 0 to 90 clockwise runs
+    // from (1, 0) down to (0, -1).
+    o = outlineOf("0\nHATCH\n91\n1\n92\n1\n93\n1\n72\n2\n10\n0\n20\n0\n40\n1\n50\n0\n51\n90\n73\n0\n97\n0\n75\n1\n");
+    ASSERT_EQ(o.arcs.size(), 1u);
+    EXPECT_NEAR(o.minX, 0, 1e-12);
+    EXPECT_NEAR(o.maxX, 1, 1e-12);
+    EXPECT_NEAR(o.minY, -1, 1e-12);
+    EXPECT_NEAR(o.maxY, 0, 1e-12);
 
     // Anchors: a mirrored TEXT's in its own axes (x runs west), an MTEXT's in the world's.
     o = outlineOf("0\nTEXT\n10\n3\n20\n1\n230\n-1\n0\nMTEXT\n10\n3\n20\n1\n230\n-1\n");
