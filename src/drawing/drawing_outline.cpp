@@ -9,6 +9,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <string_view>
 #include <system_error>
 #include <tuple>
@@ -139,7 +141,8 @@ enum class Kind {
     WorldText,  // MTEXT: anchored in world coordinates
     Corners,  // SOLID, TRACE: four corners in their own axes, run 1, 2, 4, 3 round the edge
     Face,     // 3DFACE: four corners in world coordinates, run 1, 2, 3, 4
-    Hatch     // HATCH: the edges of its boundary paths, in its own axes
+    Hatch,    // HATCH: the edges of its boundary paths, in its own axes
+    Dimension // DIMENSION: the block that draws it
 };
 
 Kind kindOf(std::string_view type)
@@ -155,6 +158,7 @@ Kind kindOf(std::string_view type)
         {"SPLINE", Kind::Spline},     {"TEXT", Kind::Text},         {"MTEXT", Kind::WorldText},
         {"ATTRIB", Kind::Text},       {"INSERT", Kind::Insert},     {"SOLID", Kind::Corners},
         {"TRACE", Kind::Corners},     {"3DFACE", Kind::Face},       {"HATCH", Kind::Hatch},
+        {"DIMENSION", Kind::Dimension},
     };
     for (const Entry& e : kinds)
         if (e.type == type)
@@ -183,6 +187,7 @@ struct Entity {
     enum class HatchPart { Before, PolylinePath, EdgePath, After } hatchPart = HatchPart::Before;
     int edgeType = 0;
     bool clockwise = false;
+    std::string block;  // the block a DIMENSION draws (2)
 
     void clear(Kind k)
     {
@@ -200,6 +205,7 @@ struct Entity {
         hatchPart = HatchPart::Before;
         edgeType = 0;
         clockwise = false;
+        block.clear();
     }
     // Mirrored in CAD: the entity's own x axis runs west.
     bool mirrored() const { return extrusionZ < 0; }
@@ -208,6 +214,21 @@ struct Entity {
 class OutlineBuilder {
 public:
     explicit OutlineBuilder(DrawingOutline& outline) : o_(outline) {}
+
+    // Everything of `piece` (the outline of a block) added as it stands.
+    void add(const DrawingOutline& piece)
+    {
+        const auto base = static_cast<std::uint32_t>(o_.vertices.size());
+        o_.vertices.insert(o_.vertices.end(), piece.vertices.begin(), piece.vertices.end());
+        for (const std::uint32_t end : piece.pathEnds)
+            o_.pathEnds.push_back(base + end);
+        o_.arcs.insert(o_.arcs.end(), piece.arcs.begin(), piece.arcs.end());
+        o_.marks.insert(o_.marks.end(), piece.marks.begin(), piece.marks.end());
+        if (piece.hasExtents) {
+            take(piece.minX, piece.minY);
+            take(piece.maxX, piece.maxY);
+        }
+    }
 
     void take(double x, double y)
     {
@@ -481,6 +502,14 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
     bool inPolyline = false;
     bool inEntities = false;
     bool sectionName = false;
+    // A dimension draws itself as the block it names, which the BLOCKS section holds before
+    // the entities: the outlines of those blocks ("*D…") are kept, and read as entities are.
+    bool inBlocks = false, blockName = false, inDimensionBlock = false;
+    std::map<std::string, DrawingOutline> dimensionBlocks;
+    std::unique_ptr<OutlineBuilder> blockBuilder;
+    DrawingOutline* target = &outline;
+    OutlineBuilder* active = &builder;
+    const auto reading = [&] { return inEntities || inDimensionBlock; };
     int code = 0;
     std::string_view value;
     // Vertex being read (POLYLINE): its flags decide whether it is a point of the line.
@@ -506,9 +535,9 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
             // the drawing; each vertex shows as a point.
             if (polyline.flags & (16 | 64)) {
                 for (const OutlinePoint& p : polyline.points)
-                    builder.mark(p.x, p.y, MarkKind::Point);
+                    active->mark(p.x, p.y, MarkKind::Point);
             } else {
-                builder.finish(polyline);
+                active->finish(polyline);
             }
         }
         if (entity.kind == Kind::Polyline) {
@@ -518,14 +547,20 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
         }
         if (entity.kind == Kind::Other || entity.kind == Kind::SeqEnd)
             return;
-        ++outline.entities;
-        builder.finish(entity);
+        ++target->entities;
+        if (entity.kind == Kind::Dimension) {
+            const auto block = dimensionBlocks.find(entity.block);
+            if (inEntities && !entity.paperSpace && block != dimensionBlocks.end())
+                active->add(block->second);
+            return;
+        }
+        active->finish(entity);
     };
 
     // A HATCH's groups: its boundary paths, each drawn when the next begins or the paths end.
     using HatchPart = Entity::HatchPart;
     auto endHatchPiece = [&] {
-        builder.finish(entity);
+        active->finish(entity);
         entity.points.clear();
         entity.bulges.clear();
         std::fill(std::begin(entity.has), std::end(entity.has), false);
@@ -593,17 +628,23 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
 
     while (pairs.next(code, value)) {
         if (code == 0) {
-            if (inEntities)
+            if (reading())
                 endEntity();
             const std::string_view type = trimmed(value);
             entity.clear(Kind::Other);
+            blockName = false;
             if (type == "SECTION") {
                 sectionName = true;
             } else if (type == "ENDSEC") {
-                inEntities = false;
+                inEntities = inBlocks = false;
             } else if (type == "EOF") {
                 break;
-            } else if (inEntities) {
+            } else if (inBlocks && (type == "BLOCK" || type == "ENDBLK")) {
+                blockName = type == "BLOCK";
+                inDimensionBlock = false;
+                target = &outline;
+                active = &builder;
+            } else if (reading()) {
                 entity.clear(kindOf(type));
                 vertexFlags = 0;
                 vertexBulge = 0;
@@ -613,15 +654,31 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
         if (sectionName && code == 2) {
             sectionName = false;
             inEntities = trimmed(value) == "ENTITIES";
+            inBlocks = trimmed(value) == "BLOCKS";
             continue;
         }
-        if (!inEntities || entity.kind == Kind::Other || entity.kind == Kind::SeqEnd)
+        if (blockName && code == 2) {
+            blockName = false;
+            const std::string name(trimmed(value));
+            if (name.starts_with("*D") || name.starts_with("*d")) {
+                inDimensionBlock = true;
+                target = &dimensionBlocks[name];
+                blockBuilder = std::make_unique<OutlineBuilder>(*target);
+                active = blockBuilder.get();
+            }
+            continue;
+        }
+        if (!reading() || entity.kind == Kind::Other || entity.kind == Kind::SeqEnd)
             continue;
         if (entity.kind == Kind::Hatch && code != 67 && code != 230) {
             hatchGroup(code, value);
             continue;
         }
         switch (code) {
+        case 2:
+            if (entity.kind == Kind::Dimension)
+                entity.block = trimmed(value);
+            break;
         case 67:
             entity.paperSpace = pairs.number(value) == 1;
             if (entity.kind == Kind::Vertex)
@@ -692,7 +749,7 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
             break;
         }
     }
-    if (inEntities)
+    if (reading())
         endEntity();
     return outline;
 }

@@ -18,7 +18,8 @@ using test::TempFolder;
 // and a paper-space line that the outline leaves out.
 std::string drawingOf(const std::string& entities, const std::string& lineEnd = "\n")
 {
-    std::string text = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nPOINTBLOCK\n0\nLINE\n10\n-9\n20\n-9\n11\n9\n21\n9\n0\nENDBLK\n0\nENDSEC\n"
+    std::string text = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nPOINTBLOCK\n0\nLINE\n10\n-9\n20\n-9\n11\n9\n21\n9\n0\nENDBLK\n"
+                       "0\nBLOCK\n2\n*D1\n0\nLINE\n10\n1\n20\n1\n11\n5\n21\n1\n0\nTEXT\n10\n3\n20\n2\n0\nENDBLK\n0\nENDSEC\n"
                        "0\nSECTION\n2\nENTITIES\n" + entities +
                        "0\nLINE\n67\n1\n10\n0\n20\n0\n11\n500\n21\n500\n0\nENDSEC\n0\nEOF\n";
     std::string out;
@@ -63,7 +64,10 @@ TEST(DrawingOutline, EachKindOfEntityBecomesItsPrimitives)
          "20\n0\n10\n4\n20\n3\n92\n1\n93\n2\n72\n1\n10\n0\n20\n0\n11\n4\n21\n0\n72\n2\n10\n2\n20\n0\n40\n2\n50\n0\n51\n"
          "180\n73\n1\n97\n0\n75\n1\n76\n1\n98\n1\n10\n9\n20\n9\n",
          2, 6, 1, 0},
-        {"kinds with nothing to draw", "0\nHATCH\n10\n0\n20\n0\n0\nDIMENSION\n10\n1\n20\n1\n0\nVIEWPORT\n10\n1\n20\n1\n", 0, 0, 0, 0},
+        {"dimension: the block it names", "0\nDIMENSION\n2\n*D1\n10\n1\n20\n1\n", 1, 2, 0, 1},
+        {"kinds with nothing to draw",
+         "0\nHATCH\n10\n0\n20\n0\n0\nDIMENSION\n10\n1\n20\n1\n0\nDIMENSION\n67\n1\n2\n*D1\n0\nVIEWPORT\n10\n1\n20\n1\n",
+         0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -121,8 +125,8 @@ TEST(DrawingOutline, CurvesLandWhereTheDrawingPutsThem)
 TEST(DrawingOutline, ADrawingThatDoesNotReadIsAFailureNamingTheLine)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"0\nLINE\nten\n1\n", "γραμμή 29"},
-        {"0\nLINE\n10\n1,5\n", "γραμμή 30"},
+        {"0\nLINE\nten\n1\n", "γραμμή 51"},
+        {"0\nLINE\n10\n1,5\n", "γραμμή 52"},
     };
     for (const auto& [entities, where] : cases) {
         try {
