@@ -145,8 +145,18 @@ void prepareScreens()
     // Fonts built into the program (the Windows build carries the Greek stand-ins this way),
     // so that every system shows the same screens.
     const QDir builtIn(QStringLiteral(":/fonts"));
+    QStringList builtInFamilies;
     for (const QString& name : builtIn.entryList(QDir::Files))
-        QFontDatabase::addApplicationFont(builtIn.filePath(name));
+        builtInFamilies << QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(builtIn.filePath(name)));
+    // A program that carries its fonts shows the screens that name no font of their own (the
+    // least-squares and drawing screens, Qt's dialogs) in the carried sans face too, at the
+    // system's size: the system's own face may have no Greek, or, where it is missing, stand in
+    // with one whose letters are symbols.
+    if (builtInFamilies.contains(QStringLiteral("Liberation Sans"))) {
+        QFont font = QApplication::font();
+        font.setFamilies({QStringLiteral("Liberation Sans")});
+        QApplication::setFont(font);
+    }
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Athena"), {QStringLiteral("GFS Neohellenic"), QStringLiteral("DejaVu Serif")});

@@ -25,17 +25,17 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 export HOME="$work" XDG_STATE_HOME="$work/state"
 
-# The visible window titled exactly $1 (waits for it).
+# The visible window titled exactly $1 (waits for it, `window_wait` tenths of a second at most).
 window() {
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq "${window_wait:-100}"); do
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$id" ] && { echo "$id"; return; }
         sleep 0.1
     done
     fail "no window \"$1\""
 }
 gone() {
-    for _ in $(seq 100); do
+    for _ in $(seq "${window_wait:-100}"); do
         xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
         sleep 0.1
     done

@@ -1,5 +1,6 @@
 #include "screen_test_support.h"
 
+#include "data/file_io.h"
 #include "screens/error_box.h"
 #include "text/codepage.h"
 
@@ -7,6 +8,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tavrelo::test {
 
@@ -89,5 +94,37 @@ void saveScreenshot(QWidget* screen, const QString& name)
     dir.mkpath(QStringLiteral("."));
     screen->grab().save(dir.filePath(name + QStringLiteral(".png")));
 }
+
+QString chooserPath(const std::filesystem::path& path)
+{
+    return QDir::fromNativeSeparators(QString::fromStdString(utf8Path(path)));
+}
+
+#ifdef _WIN32
+QString systemDriveRoot()
+{
+    return qEnvironmentVariable("SystemDrive", QStringLiteral("C:")).toUpper() + QLatin1Char('/');
+}
+
+QString missingDriveRoot()
+{
+    const DWORD drives = ::GetLogicalDrives();
+    for (char letter = 'Z'; letter > 'C'; --letter)
+        if (!(drives & (1u << (letter - 'A'))))
+            return QString(QLatin1Char(letter)) + QStringLiteral(":/");
+    ADD_FAILURE() << "every drive letter is taken";
+    return QString();
+}
+#else
+QString systemDriveRoot()
+{
+    return QStringLiteral("/");
+}
+
+QString missingDriveRoot()
+{
+    return QStringLiteral("/tavrelo-unplugged-volume");
+}
+#endif
 
 }  // namespace tavrelo::test

@@ -63,6 +63,17 @@ protected:
 // Where screenshots go: the build folder's "screenshots" folder.
 void saveScreenshot(QWidget* screen, const QString& name);
 
+// Paths in the file choosers' tests, the same on either system. The choosers show a path with
+// "/" separators, on Windows after its drive ("C:/Users/..."), and record it with the system's
+// own separators ("C:\Users\...").
+QString chooserPath(const std::filesystem::path& path);
+// The root of the system drive, where a chooser falls back when a drive fails: "/" on Linux,
+// "C:/" (the system drive's letter) on Windows.
+QString systemDriveRoot();
+// The root of a drive that no volume answers to: a folder under "/" that does not exist on
+// Linux, a drive letter that this computer does not have on Windows.
+QString missingDriveRoot();
+
 }  // namespace tavrelo::test
 
 // Readable QString values in test failure messages.
@@ -71,10 +82,3 @@ inline void PrintTo(const QString& text, std::ostream* out)
     *out << '"' << text.toStdString() << '"';
 }
 
-// The file choosers' tests are written for POSIX paths: one tree under "/", "/" separators.
-// Under Windows they are skipped; the choosers' Windows paths are tried by the road under Wine.
-#ifdef _WIN32
-#define TAVRELO_SKIP_POSIX_PATHS() GTEST_SKIP() << "written for POSIX paths (one tree under \"/\")"
-#else
-#define TAVRELO_SKIP_POSIX_PATHS() static_cast<void>(0)
-#endif

@@ -5,6 +5,8 @@
 #include "screens/choosers_screens.h"
 #include "screens/form3.h"
 
+#include <QDir>
+#include <QFontInfo>
 #include <QFrame>
 #include <QPlainTextEdit>
 
@@ -132,6 +134,16 @@ TEST_F(Shell, ChangeFormatOpensTheConversionAndClosesTheHelp)
     EXPECT_EQ(openScreen<Dialog>(), nullptr);
     ASSERT_NE(openScreen<Form6>(), nullptr);
     EXPECT_TRUE(openScreen<Form6>()->isVisible());
+}
+
+// Where the program carries its fonts (the Windows build), what names no font of its own (the
+// least-squares screen, Qt's dialogs) shows in the carried sans face, not in the system's, which
+// may lack Greek or, where it is missing (under Wine), stand in with a face of symbols.
+TEST(Fonts, ScreensWithoutAFontOfTheirOwnShowTheCarriedFace)
+{
+    if (QDir(QStringLiteral(":/fonts")).isEmpty())
+        GTEST_SKIP() << "this build carries no fonts";
+    EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("Liberation Sans"));
 }
 
 TEST(HandoffFolder, FollowsXdgStateHomeOrFallsBackToTheHomeFolder)
