@@ -754,6 +754,35 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
     return outline;
 }
 
+void carryOutline(DrawingOutline& outline, const PlaneMapping& mapping)
+{
+    DrawingOutline carried;
+    carried.pathEnds = std::move(outline.pathEnds);
+    carried.entities = outline.entities;
+    carried.vertices.reserve(outline.vertices.size());
+    carried.arcs.reserve(outline.arcs.size());
+    carried.marks.reserve(outline.marks.size());
+    OutlineBuilder builder(carried);
+    double X = 0.0, Y = 0.0;
+    for (const OutlinePoint& v : outline.vertices) {
+        mapping.carry(v.x, v.y, X, Y);
+        builder.vertex(X, Y);
+    }
+    // Directions turn as the drawing's angles do, counter-clockwise from +X.
+    const double turn = mapping.inverse() ? mapping.rotation() : -mapping.rotation();
+    for (const OutlineArc& a : outline.arcs) {
+        mapping.carry(a.x, a.y, X, Y);
+        // A circle starts at 0 as the carried drawing states no angle for it.
+        const double start = a.sweep >= 2 * kPi ? a.start : a.start + turn;
+        builder.arc(X, Y, a.radius * mapping.lengthFactor(), start, a.sweep);
+    }
+    for (const OutlineMark& m : outline.marks) {
+        mapping.carry(m.x, m.y, X, Y);
+        builder.mark(X, Y, m.kind);
+    }
+    outline = std::move(carried);
+}
+
 std::vector<PlanPoint> carriedPlan(const std::string& coordinatePath, const std::filesystem::path& parameterPath,
                                    bool inverse, std::size_t limit)
 {

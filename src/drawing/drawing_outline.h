@@ -52,6 +52,12 @@ struct DrawingOutline {
 // file and the line.
 DrawingOutline readDrawingOutline(const std::filesystem::path& drawing);
 
+class PlaneMapping;
+
+// The outline carried by `mapping`: what the same drawing carried by the same parameters
+// shows, without writing it (positions carried, radii scaled, arcs turned).
+void carryOutline(DrawingOutline& outline, const PlaneMapping& mapping);
+
 // The points of the coordinate file at `coordinatePath`, at most `limit` of them evenly spread
 // over it, carried by the parameter file's mapping (back, with `inverse`), as a drawing carried
 // with the same parameters is.

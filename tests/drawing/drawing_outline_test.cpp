@@ -1,7 +1,10 @@
 #include "drawing/drawing_outline.h"
 
+#include "data/handoff_files.h"
+#include "drawing/dxf_transform.h"
 #include "test_support.h"
 #include "text/failure.h"
+#include "transform/plane_mapping.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +123,49 @@ TEST(DrawingOutline, CurvesLandWhereTheDrawingPutsThem)
     ASSERT_EQ(o.marks.size(), 2u);
     EXPECT_EQ(o.marks[0].x, -3);
     EXPECT_EQ(o.marks[1].x, 3);
+}
+
+TEST(DrawingOutline, CarriedItIsTheOutlineOfTheDrawingCarried)
+{
+    // Every kind the plan draws, a mirrored arc and a hatch's arc edge among them.
+    const std::string entities =
+        "0\nLINE\n10\n1010\n20\n2020\n11\n1100\n21\n2100\n"
+        "0\nLWPOLYLINE\n90\n3\n70\n1\n10\n1000\n20\n2000\n42\n0.4\n10\n1040\n20\n2000\n10\n1040\n20\n2030\n"
+        "0\nCIRCLE\n10\n1200\n20\n2300\n40\n10\n0\nARC\n10\n1200\n20\n2300\n40\n10\n50\n30\n51\n350\n"
+        "0\nARC\n10\n-1200\n20\n2300\n40\n10\n50\n30\n51\n120\n210\n0\n220\n0\n230\n-1\n"
+        "0\nELLIPSE\n10\n1010\n20\n2020\n11\n5\n21\n2\n40\n0.5\n41\n0\n42\n3.14\n"
+        "0\nTEXT\n10\n1005\n20\n2006\n40\n2.5\n1\nΣ1\n0\nINSERT\n2\nPOINTBLOCK\n10\n1300\n20\n2400\n"
+        "0\nHATCH\n10\n0\n20\n0\n30\n0\n91\n1\n92\n1\n93\n1\n72\n2\n10\n1050\n20\n2050\n40\n5\n50\n10\n51\n100\n73\n0\n"
+        "97\n0\n75\n1\n";
+    TempFolder folder;
+    test::writeBytes(folder / "p.par", "50\r\n 1000 \r\n 2000 \r\n3\r\n1.0002\r\n5000\r\n6000\r\n");
+    test::writeBytes(folder / "d.dxf", drawingOf(entities));
+    for (const bool inverse : {false, true}) {
+        SCOPED_TRACE(inverse ? "back" : "forward");
+        transformDrawing((folder / "c.dxf").string(), (folder / "d.dxf").string(), folder / "p.par", {inverse, false});
+        const DrawingOutline want = readDrawingOutline(folder / "c.dxf");
+        DrawingOutline got = readDrawingOutline(folder / "d.dxf");
+        carryOutline(got, PlaneMapping(readParameterFile(folder / "p.par"), "p.par",
+                                       inverse ? Direction::Inverse : Direction::Forward));
+        ASSERT_EQ(got.vertices.size(), want.vertices.size());
+        ASSERT_EQ(got.arcs.size(), want.arcs.size());
+        ASSERT_EQ(got.marks.size(), want.marks.size());
+        EXPECT_EQ(got.pathEnds, want.pathEnds);
+        for (std::size_t i = 0; i < got.vertices.size(); ++i) {
+            EXPECT_NEAR(got.vertices[i].x, want.vertices[i].x, 1e-6) << i;
+            EXPECT_NEAR(got.vertices[i].y, want.vertices[i].y, 1e-6) << i;
+        }
+        for (std::size_t i = 0; i < got.arcs.size(); ++i) {
+            EXPECT_NEAR(got.arcs[i].x, want.arcs[i].x, 1e-6) << i;
+            EXPECT_NEAR(got.arcs[i].radius, want.arcs[i].radius, 1e-9) << i;
+            EXPECT_NEAR(std::remainder(got.arcs[i].start - want.arcs[i].start, 2 * std::numbers::pi), 0, 1e-9) << i;
+            EXPECT_NEAR(got.arcs[i].sweep, want.arcs[i].sweep, 1e-9) << i;
+        }
+        for (std::size_t i = 0; i < got.marks.size(); ++i)
+            EXPECT_NEAR(got.marks[i].y, want.marks[i].y, 1e-6) << i;
+        EXPECT_NEAR(got.minX, want.minX, 1e-6);
+        EXPECT_NEAR(got.maxY, want.maxY, 1e-6);
+    }
 }
 
 TEST(DrawingOutline, ADrawingThatDoesNotReadIsAFailureNamingTheLine)
