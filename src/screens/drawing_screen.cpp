@@ -1,12 +1,14 @@
 #include "screens/drawing_screen.h"
 
-#include "drawing/drawing_outline.h"
 #include "data/file_io.h"
+#include "data/handoff_files.h"
+#include "drawing/drawing_outline.h"
 #include "drawing/dxf_transform.h"
 #include "screens/drawing_plot.h"
 #include "screens/file_questions.h"
 #include "screens/screen_mechanics.h"
 #include "text/failure.h"
+#include "transform/plane_mapping.h"
 #include "ui_drawing_screen.h"
 
 #include <QApplication>
@@ -97,7 +99,10 @@ DrawingScreen::DrawingScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(
     connect(ui->cancelButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
-DrawingScreen::~DrawingScreen() = default;
+DrawingScreen::~DrawingScreen()
+{
+    stopCarrying();
+}
 
 void DrawingScreen::setInverse(bool inverse)
 {
@@ -137,34 +142,42 @@ void DrawingScreen::skipUnknownBox_Toggled()
 
 void DrawingScreen::carry(const std::string& drawingPath)
 {
+    stopCarrying();  // what was being carried for an earlier choice is no longer wanted
     const HandoffFiles files = handoffFiles();
+    const std::filesystem::path parameters = files.parameterFile();
     const DrawingOptions options{inverse_, ui->skipUnknownBox->isChecked()};
     if (!scratch_ || !scratch_->isValid())
         scratch_ = std::make_unique<QTemporaryDir>();
     if (!scratch_->isValid())
         throw Failure("Δεν δημιουργήθηκε προσωρινός φάκελος για το σχέδιο: " + scratch_->errorString().toStdString() + ".");
-    const std::filesystem::path carried = pathFromUtf8(scratch_->path().toStdString()) / "carried.dxf";
+    const std::filesystem::path carried =
+        pathFromUtf8(scratch_->path().toStdString()) / ("carried" + std::to_string(carryings_ + 1) + ".dxf");
 
-    DrawingSummary summary;
+    // The plan shows at once the drawing's outline carried by the parameters; the whole
+    // drawing is carried meanwhile in the background, which tells what was carried and what
+    // stayed, or refuses it.
     DrawingOutline outline;
     std::vector<PlanPoint> points;
     QString pointsNote;
     {
         const WaitCursor wait;
-        summary = transformDrawing(utf8Path(carried), drawingPath, files.parameterFile(), options);
+        const PlaneMapping mapping(readParameterFile(parameters), parameters,
+                                   inverse_ ? Direction::Inverse : Direction::Forward);
         try {
-            outline = readDrawingOutline(carried);
-        } catch (...) {
+            outline = readDrawingOutline(drawingPath);
+        } catch (const Failure&) {
+            // The carrying names what is wrong with a drawing as a surveyor's CAD program
+            // would (a DWG, a binary DXF, the entity and its handle): its word comes first.
+            transformDrawing(utf8Path(carried), drawingPath, parameters, options);
             std::error_code ignored;
             std::filesystem::remove(carried, ignored);
             throw;
         }
-        std::error_code ignored;
-        std::filesystem::remove(carried, ignored);
+        carryOutline(outline, mapping);
         // The points are a guide on the plan: a coordinate file that cannot be shown is said,
         // and the drawing is shown without them.
         try {
-            points = carriedPlan(readHandoffPath(files), files.parameterFile(), inverse_, DrawingPlot::kMaxDots);
+            points = carriedPlan(readHandoffPath(files), parameters, inverse_, DrawingPlot::kMaxDots);
             pointsNote = points.empty()
                              ? QStringLiteral("Το αρχείο συντεταγμένων δεν έχει σημεία να δειχτούν.")
                              : QStringLiteral("Τρίγωνα: τα σημεία του αρχείου συντεταγμένων, μεταφερμένα με τις ίδιες παραμέτρους.");
@@ -172,13 +185,57 @@ void DrawingScreen::carry(const std::string& drawingPath)
             pointsNote = QStringLiteral("Τα σημεία του αρχείου συντεταγμένων δεν φαίνονται: ") + QString::fromUtf8(failure.what());
         }
     }
-    // Carried and read: from here on the screen shows this drawing.
     drawingPath_ = drawingPath;
-    summary_ = summaryOf(summary);
+    pointsNote_ = pointsNote;
+    summary_.clear();
     ui->drawingFileName->setText(shownPath(drawingPath_));
-    ui->summaryLabel->setText(summary_ + QStringLiteral("\n") + pointsNote);
+    ui->summaryLabel->setText(QStringLiteral("Το σχέδιο μεταφέρεται…\n") + pointsNote_);
     ui->drawingPlot->setDrawing(std::move(outline), std::move(points));
+    ui->saveButton->setEnabled(false);
+
+    const unsigned number = ++carryings_;
+    carrying_ = true;
+    worker_ = std::thread([this, number, carried, drawingPath, parameters, options] {
+        DrawingSummary summary;
+        std::exception_ptr failure;
+        try {
+            summary = transformDrawing(utf8Path(carried), drawingPath, parameters, options);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::error_code ignored;
+        std::filesystem::remove(carried, ignored);
+        QMetaObject::invokeMethod(
+            this, [this, number, summary, failure] { carriedInBackground(number, summary, failure); },
+            Qt::QueuedConnection);
+    });
+}
+
+void DrawingScreen::carriedInBackground(unsigned number, const DrawingSummary& summary, std::exception_ptr failure)
+{
+    if (number != carryings_)
+        return;  // a carrying stopped for a later choice
+    stopCarrying();
+    if (failure) {
+        // The drawing cannot be carried: the plan no longer shows it.
+        drawingPath_.clear();
+        ui->drawingFileName->clear();
+        ui->summaryLabel->clear();
+        ui->drawingPlot->setDrawing({}, {});
+        runHandler([&] { std::rethrow_exception(failure); });
+        return;
+    }
+    summary_ = summaryOf(summary);
+    ui->summaryLabel->setText(summary_ + QStringLiteral("\n") + pointsNote_);
     ui->saveButton->setEnabled(true);
+}
+
+void DrawingScreen::stopCarrying()
+{
+    // The carrying cannot be cut short: waiting for it takes at most as long as it does.
+    if (worker_.joinable())
+        worker_.join();
+    carrying_ = false;
 }
 
 void DrawingScreen::saveButton_Click()

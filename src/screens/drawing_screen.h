@@ -6,8 +6,12 @@
 #include <QString>
 #include <QWidget>
 
+#include "drawing/dxf_transform.h"
+
+#include <exception>
 #include <memory>
 #include <string>
+#include <thread>
 
 class QTemporaryDir;
 
@@ -27,6 +31,9 @@ public:
     // on the screen is carried again the new way.
     void setInverse(bool inverse);
     bool inverse() const { return inverse_; }
+    // Whether the chosen drawing is still being carried in the background (the plan already
+    // shows it; what was carried, and saving, wait for it).
+    bool carrying() const { return carrying_; }
 
 private:
     void drawingFileButton_Click();
@@ -34,6 +41,8 @@ private:
     void saveButton_Click();
 
     void carry(const std::string& drawingPath);
+    void carriedInBackground(unsigned number, const DrawingSummary& summary, std::exception_ptr failure);
+    void stopCarrying();
     void showDirection();
 
     std::unique_ptr<Ui::DrawingScreen> ui;
@@ -41,6 +50,10 @@ private:
     std::string drawingPath_;                 // the drawing on the plan, empty while none is
     bool inverse_ = false;
     QString summary_;                         // what the last carrying did
+    QString pointsNote_;                      // what the plan's triangles are
+    std::thread worker_;                      // carrying the drawing in the background
+    unsigned carryings_ = 0;                  // the number of the latest
+    bool carrying_ = false;
 };
 
 }  // namespace tavrelo

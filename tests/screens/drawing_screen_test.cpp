@@ -62,10 +62,13 @@ protected:
         settle();
         return openScreen<DrawingScreen>();
     }
+    // Chooses a drawing and waits for it to be carried.
     void choose(const std::filesystem::path& drawing)
     {
         answers.push_back(drawing);
-        click(control<QPushButton>(openScreen<DrawingScreen>(), "drawingFileButton"));
+        DrawingScreen* screen = openScreen<DrawingScreen>();
+        click(control<QPushButton>(screen, "drawingFileButton"));
+        EXPECT_TRUE(waitUntil([&] { return !screen->carrying(); }));
     }
     void save(const std::filesystem::path& result)
     {
@@ -174,6 +177,14 @@ TEST_F(DrawingScreenTest, WhatCannotBeCarriedIsRefusedOrLeftAsItWasAndListed)
     choose(folder / "solid.dxf");
     EXPECT_TRUE(errorMessage().contains(QStringLiteral("3DSOLID"))) << errorMessage().toStdString();
     EXPECT_FALSE(control<QPushButton>(screen, "saveButton")->isEnabled());
+    EXPECT_TRUE(plot()->outline().pathEnds.empty()) << "a drawing refused is no longer shown";
+    closeAllScreens();
+
+    // A drawing the plan cannot read is named as the carrying names it.
+    writeBytes(folder / "plan.dxf", std::string("AC1032\0\0\0\0", 10));
+    open();
+    choose(folder / "plan.dxf");
+    EXPECT_TRUE(errorMessage().contains(QStringLiteral("DWG"))) << errorMessage().toStdString();
     closeAllScreens();
 
     screen = open();
