@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 
 namespace tavrelo {
 
@@ -210,9 +211,8 @@ QRectF DrawingPlot::bounds() const
     return bounds.box();
 }
 
-void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
+void DrawingPlot::paintLines(QImage& image, const PlotView& view, unsigned share, unsigned shares) const
 {
-    image.fill(Qt::white);
     Raster raster(image);
     const double left = view.left(), top = view.top(), scale = view.pixelsPerMetre();
     auto px = [&](double x) { return (x - left) * scale; };
@@ -239,18 +239,19 @@ void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
         if (c.maxX >= seenLeft && c.minX <= seenRight && c.maxY >= seenBottom && c.minY <= seenTop)
             inSight += c.count;
     if (pathCells_.empty() || inSight > ends.size() / 2) {
-        for (std::size_t path = 0; path < ends.size(); ++path)
+        for (std::size_t path = share; path < ends.size(); path += shares)
             drawPath(path);
     } else {
         for (const PathCell& c : pathCells_)
             if (c.maxX >= seenLeft && c.minX <= seenRight && c.maxY >= seenBottom && c.minY <= seenTop)
-                for (std::uint32_t k = c.first; k < c.first + c.count; ++k)
+                for (std::uint32_t k = c.first + share; k < c.first + c.count; k += shares)
                     drawPath(pathOrder_[k]);
     }
 
     // Circles and arcs, in chords short enough to look round at their size on the screen.
     const double w = raster.width(), h = raster.height();
-    for (const OutlineArc& a : outline_.arcs) {
+    for (std::size_t i = share; i < outline_.arcs.size(); i += shares) {
+        const OutlineArc& a = outline_.arcs[i];
         const double cx = px(a.x), cy = py(a.y), r = a.radius * scale;
         if (cx + r < 0 || cy + r < 0 || cx - r > w || cy - r > h)
             continue;
@@ -262,7 +263,7 @@ void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
         const double step = a.sweep / n, cs = std::cos(step), sn = std::sin(step);
         double c = std::cos(a.start), s = std::sin(a.start);
         double x0 = cx + r * c, y0 = cy - r * s;
-        for (int i = 1; i <= n; ++i) {
+        for (int k = 1; k <= n; ++k) {
             const double c1 = c * cs - s * sn;
             s = s * cs + c * sn;
             c = c1;
@@ -272,6 +273,36 @@ void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
             y0 = y1;
         }
     }
+}
+
+void DrawingPlot::paintPlan(QImage& image, const PlotView& view) const
+{
+    image.fill(Qt::white);
+    // A large drawing's lines are drawn in two halves at once, the second into an image of its
+    // own whose drawn pixels then go over the first: the same pixels, in the same colour.
+    if (outline_.vertices.size() + 8 * outline_.arcs.size() < kSharedPaint) {
+        paintLines(image, view, 0, 1);
+    } else {
+        if (second_.size() != image.size())
+            second_ = QImage(image.size(), QImage::Format_RGB32);
+        second_.fill(Qt::white);
+        std::thread other([&] { paintLines(second_, view, 1, 2); });
+        paintLines(image, view, 0, 2);
+        other.join();
+        const QRgb white = qRgb(255, 255, 255);
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+            const QRgb* from = reinterpret_cast<const QRgb*>(second_.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (from[x] != white)
+                    to[x] = from[x];
+        }
+    }
+    Raster raster(image);
+    const double left = view.left(), top = view.top(), scale = view.pixelsPerMetre();
+    auto px = [&](double x) { return (x - left) * scale; };
+    auto py = [&](double y) { return (top - y) * scale; };
+    const double w = raster.width(), h = raster.height();
 
     // Points, text anchors and insert points of the drawing; a single pixel each where there
     // are so many that their signs would cover the lines.

@@ -45,12 +45,17 @@ private:
     };
     static constexpr std::size_t kIndexedPaths = 20000;
     void indexPaths();
+    // The lines, polylines, circles and arcs: the `share`-th of every `shares` of them.
+    void paintLines(QImage& image, const PlotView& view, unsigned share, unsigned shares) const;
+    // From this many vertices (an arc counting as eight) the lines are drawn by two threads.
+    static constexpr std::size_t kSharedPaint = 50000;
 
     DrawingOutline outline_;
     std::vector<PathCell> pathCells_;
     std::vector<std::uint32_t> pathOrder_;
     std::vector<PlanPoint> points_;
     QImage image_;  // kept from paint to paint
+    mutable QImage second_;  // the second half of a large drawing's lines
 };
 
 }  // namespace tavrelo
