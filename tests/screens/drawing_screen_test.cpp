@@ -69,6 +69,7 @@ protected:
         DrawingScreen* screen = openScreen<DrawingScreen>();
         click(control<QPushButton>(screen, "drawingFileButton"));
         EXPECT_TRUE(waitUntil([&] { return !screen->carrying(); }));
+        settle();  // the summary's lines laid out
     }
     void save(const std::filesystem::path& result)
     {
