@@ -156,7 +156,6 @@ void DrawingPlot::setDrawing(DrawingOutline outline, std::vector<PlanPoint> poin
 void DrawingPlot::indexPaths()
 {
     pathCells_.clear();
-    pathOrder_.clear();
     const std::vector<std::uint32_t>& ends = outline_.pathEnds;
     if (ends.size() < kIndexedPaths || !outline_.hasExtents)
         return;
@@ -193,11 +192,23 @@ void DrawingPlot::indexPaths()
         first += cell.count;
         cell.count = 0;
     }
-    pathOrder_.resize(ends.size());
+    std::vector<std::uint32_t> order(ends.size());
     for (std::size_t path = 0; path < ends.size(); ++path) {
         PathCell& cell = pathCells_[cellOf[path]];
-        pathOrder_[cell.first + cell.count++] = static_cast<std::uint32_t>(path);
+        order[cell.first + cell.count++] = static_cast<std::uint32_t>(path);
     }
+    // The paths stored again cell by cell: a plan zoomed in then reads the vertices of the
+    // cells in sight one after the other, not from all over memory.
+    std::vector<OutlinePoint> vertices;
+    vertices.reserve(v.size());
+    std::vector<std::uint32_t> cellEnds;
+    cellEnds.reserve(ends.size());
+    for (const std::uint32_t path : order) {
+        vertices.insert(vertices.end(), v.begin() + (path == 0 ? 0 : ends[path - 1]), v.begin() + ends[path]);
+        cellEnds.push_back(static_cast<std::uint32_t>(vertices.size()));
+    }
+    outline_.vertices = std::move(vertices);
+    outline_.pathEnds = std::move(cellEnds);
 }
 
 QRectF DrawingPlot::bounds() const
@@ -246,7 +257,7 @@ void DrawingPlot::paintLines(QImage& image, const PlotView& view, unsigned share
         for (const PathCell& c : pathCells_)
             if (c.maxX >= seenLeft && c.minX <= seenRight && c.maxY >= seenBottom && c.minY <= seenTop)
                 for (std::uint32_t k = c.first + share; k < c.first + c.count; k += shares)
-                    drawPath(pathOrder_[k]);
+                    drawPath(k);
     }
 
     // Circles and arcs, in chords short enough to look round at their size on the screen.

@@ -38,10 +38,11 @@ protected:
 
 private:
     // A grid over a large drawing: the paths of each cell and the box they fill, so a plan
-    // zoomed in goes only through the paths of the cells in sight.
+    // zoomed in goes only through the paths of the cells in sight. The paths of a large
+    // drawing are kept cell by cell.
     struct PathCell {
         double minX = 0, minY = 0, maxX = 0, maxY = 0;
-        std::uint32_t first = 0, count = 0;  // in pathOrder_
+        std::uint32_t first = 0, count = 0;  // paths
     };
     static constexpr std::size_t kIndexedPaths = 20000;
     void indexPaths();
@@ -52,7 +53,6 @@ private:
 
     DrawingOutline outline_;
     std::vector<PathCell> pathCells_;
-    std::vector<std::uint32_t> pathOrder_;
     std::vector<PlanPoint> points_;
     QImage image_;  // kept from paint to paint
     mutable QImage second_;  // the second half of a large drawing's lines
