@@ -37,7 +37,7 @@ std::string_view trimmed(std::string_view text)
 // The drawing as group-code/value pairs, one line each.
 class PairReader {
 public:
-    explicit PairReader(const std::filesystem::path& path) : file_(path) {}
+    explicit PairReader(const PathName& path) : file_(path) {}
 
     // The next pair; false at the end of the file. `value` stays valid until the next call.
     bool next(int& code, std::string_view& value)
@@ -482,7 +482,7 @@ private:
 
 }  // namespace
 
-DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
+DrawingOutline readDrawingOutline(const PathName& drawing)
 {
     DrawingOutline outline;
     OutlineBuilder builder(outline);
@@ -490,7 +490,7 @@ DrawingOutline readDrawingOutline(const std::filesystem::path& drawing)
     // Room as a drawing of lines and polylines of this size needs, taken at once rather than
     // by doubling and copying; room not used is never touched.
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(drawing, error);
+    const std::uintmax_t size = std::filesystem::file_size(drawing.path(), error);
     if (!error) {
         outline.vertices.reserve(static_cast<std::size_t>(size / 48));
         outline.pathEnds.reserve(static_cast<std::size_t>(size / 128));

@@ -7,6 +7,7 @@
 // it streams past, once, and is never changed.
 
 #include "data/common_points.h"
+#include "data/file_io.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -50,7 +51,7 @@ struct DrawingOutline {
 // Reads the outline of an ASCII DXF drawing. A file that cannot be read, a binary DXF, a group
 // code that is not a whole number or a coordinate that does not read is a Failure naming the
 // file and the line.
-DrawingOutline readDrawingOutline(const std::filesystem::path& drawing);
+DrawingOutline readDrawingOutline(const PathName& drawing);
 
 class PlaneMapping;
 
