@@ -191,6 +191,8 @@ constexpr MissingGroup kMissing[] = {
     {"MTEXT", 11, 1, 40, 0, 50, When::Always, 0, 0},  // its x axis, unless a rotation stands for it
     {"DIMENSION", 50, 0, 14, 0, 0, When::Linear},
     {"LWPOLYLINE", 38, 0, 0, 10},
+    {"POLYLINE", 30, 0, 20, 0, 0, When::FlatPolyline},   // after its own point's y,
+    {"POLYLINE", 30, 0, 0, 70, 20, When::FlatPolyline},  // or before its flags when it has none
 };
 
 constexpr unsigned kAnyPath = bit(HatchPaths) | bit(HatchPolyline) | bit(HatchEdges) | bit(HatchLine) |

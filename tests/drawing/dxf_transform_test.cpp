@@ -146,6 +146,8 @@ const DrawingCase kDrawings[] = {
               "0\nINSERT\n5\n61\n2\nST\n@O 10 1300 2400 10\n@+L 41 1\n@+L 42 1\n@+A 50 0\n"
               "0\nMTEXT\n5\n62\n@P 10 3 4 5\n@L 40 2.5\n@+D 11 1 0 0\n1\nx\n"
               "0\nLWPOLYLINE\n5\n63\n90\n1\n@+Z 38 0\n@Q 10 1 2\n"
+              "0\nPOLYLINE\n5\n65\n66\n1\n10\n0\n20\n0\n@+Z 30 0\n70\n0\n0\nSEQEND\n5\n66\n"
+              "0\nPOLYLINE\n5\n67\n66\n1\n@+Z 30 0\n70\n0\n0\nSEQEND\n5\n68\n"
               "0\nDIMENSION\n5\n64\n@P 10 1 2 0\n70\n32\n@P 13 1 2 0\n@P 14 3 4 0\n@+A 50 0\n")},
     {"header, active view, dimension with its block, what stays", false,
      "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n9\n$INSBASE\n@P 10 1 2 3\n9\n$UCSXDIR\n@D 10 1 0 0\n"
