@@ -72,12 +72,13 @@ bool readsAsNumber(std::string_view text, double& value)
 
 int codeOf(std::string_view line)
 {
+    // A code read as the rewriter reads it: blanks (spaces and tabs) about it, a '+' before it.
     std::string_view text = content(line);
-    while (!text.empty() && text.front() == ' ')
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+')  // a code read as the rewriter reads it
+    if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
     int code = -1;
     std::from_chars(text.data(), text.data() + text.size(), code);
