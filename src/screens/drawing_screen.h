@@ -46,7 +46,7 @@ private:
     void showDirection();
 
     std::unique_ptr<Ui::DrawingScreen> ui;
-    std::unique_ptr<QTemporaryDir> scratch_;  // the carried drawing while it is read for the plan
+    std::unique_ptr<QTemporaryDir> scratch_;  // where the drawing is carried in the background
     std::string drawingPath_;                 // the drawing on the plan, empty while none is
     bool inverse_ = false;
     QString summary_;                         // what the last carrying did
