@@ -144,15 +144,6 @@ void OutputFile::commit()
     temporary_.clear();
 }
 
-std::string readFirstLine(const PathName& path)
-{
-    InputFile file(path);
-    std::string line;
-    for (int c = file.get(); c >= 0 && c != '\r' && c != '\n'; c = file.get())
-        line += static_cast<char>(c);
-    return line;
-}
-
 void createPrivateFolder(const PathName& folder)
 {
     std::error_code ec;

@@ -165,7 +165,14 @@ private:
 };
 
 // The whole first line of a file, without its line end (CR LF, LF or CR).
-std::string readFirstLine(const PathName& path);
+inline std::string readFirstLine(const PathName& path)
+{
+    InputFile file(path);
+    std::string line;
+    for (int c = file.get(); c >= 0 && c != '\r' && c != '\n'; c = file.get())
+        line += static_cast<char>(c);
+    return line;
+}
 
 // Creates a folder, and any missing folder above it, readable and writable by its owner only.
 void createPrivateFolder(const PathName& folder);

@@ -37,6 +37,18 @@ struct Outcome {
     std::string out, err;
 };
 
+// The run's output and errors, taken from their files (then removed); the hand-off folder must
+// not have been touched.
+Outcome collected(Outcome run, const fs::path& folder, const fs::path& outFile, const fs::path& errFile)
+{
+    run.out = readBytes(outFile);
+    run.err = readBytes(errFile);
+    fs::remove(outFile);
+    fs::remove(errFile);
+    EXPECT_FALSE(fs::exists(folder / "state-home")) << "the hand-off folder was touched";
+    return run;
+}
+
 #ifdef _WIN32
 // Runs tavrelo-cli with `args` (each passed as one word) in `folder`, with the screens'
 // hand-off folder pointed at `folder`/state-home, where nothing may ever appear.
@@ -87,12 +99,7 @@ Outcome cli(const fs::path& folder, const std::vector<std::string>& args)
     }
     ::CloseHandle(out);
     ::CloseHandle(err);
-    run.out = readBytes(outFile);
-    run.err = readBytes(errFile);
-    fs::remove(outFile);
-    fs::remove(errFile);
-    EXPECT_FALSE(fs::exists(folder / "state-home")) << "the hand-off folder was touched";
-    return run;
+    return collected(run, folder, outFile, errFile);
 }
 #else
 // Runs tavrelo-cli with `args` (each passed as one word) in `folder`, with the screens'
@@ -116,12 +123,7 @@ Outcome cli(const fs::path& folder, const std::vector<std::string>& args, const 
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readBytes(outFile);
-    run.err = readBytes(errFile);
-    fs::remove(outFile);
-    fs::remove(errFile);
-    EXPECT_FALSE(fs::exists(folder / "state-home")) << "the hand-off folder was touched";
-    return run;
+    return collected(run, folder, outFile, errFile);
 }
 #endif
 
