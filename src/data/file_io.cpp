@@ -61,6 +61,15 @@ bool InputFile::refill()
     }
 }
 
+void InputFile::seek(std::uint64_t offset)
+{
+    if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+        const int error = errno;
+        throw Failure("Δεν διαβάζεται το αρχείο " + inQuotes(name_) + ": " + describeSystemError(error) + ".");
+    }
+    pos_ = end_ = 0;
+}
+
 OutputFile::OutputFile(const PathName& target) : target_(target.path())
 {
     std::filesystem::path folder = target_.parent_path();

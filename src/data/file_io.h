@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -90,6 +91,8 @@ public:
     }
     // Takes `n` of the buffered bytes.
     void skip(std::size_t n) { pos_ += n; }
+    // Goes on reading from byte `offset` of the file.
+    void seek(std::uint64_t offset);
 
     const std::string& name() const { return name_; }
 

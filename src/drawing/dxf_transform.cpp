@@ -8,13 +8,21 @@
 #include "transform/plane_mapping.h"
 
 #include <algorithm>
+#include <bit>
 #include <bitset>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <map>
+#include <mutex>
+#include <thread>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <numbers>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 
@@ -139,9 +147,10 @@ public:
     const std::string& name() const { return in_.name(); }
     std::string_view head() { return in_.buffered(); }
 
-    // The bytes held, from the window's start.
+    // The bytes held, from the window's start, which is byte offset() of the drawing.
     const char* data() const { return bytes_.data(); }
     std::size_t size() const { return bytes_.size(); }
+    std::uint64_t offset() const { return offset_; }
 
     // Reads the next block, first letting go of the bytes before `keep` (so that every
     // offset at or after it moves down by `keep`). False at the end of the file.
@@ -151,15 +160,33 @@ public:
         if (block.empty())
             return false;
         bytes_.erase(0, keep);
+        offset_ += keep;
         bytes_.append(block);
         in_.skip(block.size());
         return true;
     }
 
+    // Empties the window, to go on from byte `offset` of the drawing.
+    void seek(std::uint64_t offset)
+    {
+        in_.seek(offset);
+        bytes_.clear();
+        offset_ = offset;
+    }
+
 private:
     InputFile in_;
     std::string bytes_;
+    std::uint64_t offset_ = 0;
 };
+
+// A place in the drawing where a line starts: its byte offset and its line number.
+struct LineStart {
+    std::uint64_t offset = 0;
+    long line = 1;
+};
+
+constexpr std::uint64_t kNoLimit = static_cast<std::uint64_t>(-1);
 
 class DrawingReader {
 public:
@@ -179,11 +206,27 @@ public:
 
     const std::string& name() const { return window_.name(); }
 
-    // The next record into `record`; false after the EOF group. A file that ends before it is
-    // cut short.
+    // Goes on from a record that starts at `at`, and stops before byte `limit`.
+    void jump(LineStart at, std::uint64_t limit = kNoLimit)
+    {
+        window_.seek(at.offset);
+        start_ = 0;
+        line_ = at.line - 1;
+        ended_ = false;
+        limit_ = limit;
+    }
+    void setLimit(std::uint64_t limit) { limit_ = limit; }
+
+    // Where the next record starts, and whether the EOF group has been read.
+    std::uint64_t offset() const { return window_.offset() + start_; }
+    LineStart place() const { return {offset(), line_ + 1}; }
+    bool ended() const { return ended_; }
+
+    // The next record into `record`; false after the EOF group, or at the limit. A file that
+    // ends before the EOF group is cut short.
     bool next(Record& record)
     {
-        if (ended_)
+        if (ended_ || offset() >= limit_)
             return false;
         record.insertions.clear();
         record.groups.clear();
@@ -281,11 +324,13 @@ private:
     std::size_t start_ = 0;  // where the record being read starts in the window
     long line_ = 0;          // lines before it
     bool ended_ = false;
+    std::uint64_t limit_ = kNoLimit;
 };
 
 // ---- the table, by type
 
 struct TypeRules {
+    std::string_view type;
     std::vector<const GroupRule*> rules;
     std::vector<const PartSwitch*> switches;
     std::bitset<1100> named;  // the codes that a rule or a switch names: the rest pass at once
@@ -305,6 +350,8 @@ const std::unordered_map<std::string_view, TypeRules>& rulesByType()
             (*map)[s.type].switches.push_back(&s);
             (*map)[s.type].named.set(s.code);
         }
+        for (auto& [type, rules] : *map)
+            rules.type = type;
         return map;
     }();
     return *byType;
@@ -346,10 +393,19 @@ struct Parent {
     bool mirrored = false;
 };
 
+// What a piece of the ENTITIES section carried apart adds to the summary.
+struct PieceSummary {
+    std::map<std::string, long> carried;
+    std::vector<StayedEntity> stayed;
+    Box seen;
+};
+
+// Writes into `Out`: the OutputFile of the result, or a piece's bytes in memory.
+template <class Out>
 class Rewriter {
 public:
     Rewriter(const PlaneMapping& mapping, const DrawingOptions& options, const std::set<std::string>& dimensionBlocks,
-             DrawingReader& reader, OutputFile& out)
+             DrawingReader& reader, Out& out)
         : map_(mapping), options_(options), dimensionBlocks_(dimensionBlocks), reader_(reader), out_(out)
     {
         const double psi = mapping.inverse() ? mapping.rotation() : -mapping.rotation();
@@ -357,15 +413,58 @@ public:
         psiDegrees_ = psi * 180 / std::numbers::pi;
     }
 
-    DrawingSummary run()
+    // Carries the records that the reader gives, up to its limit or the EOF group.
+    void carry()
     {
-        Record record;
-        while (reader_.next(record)) {
-            count_ = record.groups.size();
-            handle(record);
-            write(record);
+        while (reader_.next(record_)) {
+            count_ = record_.groups.size();
+            handle(record_);
+            write(record_);
         }
+    }
+
+    // A piece of the ENTITIES section, from a record that is not a VERTEX or an ATTRIB (so
+    // that nothing before it counts) up to the reader's limit. False, with the piece left
+    // unfinished, at a record that would end the section or the drawing.
+    bool carryPiece()
+    {
+        section_ = Section::Entities;
+        while (reader_.next(record_)) {
+            const std::string_view type = record_.type();
+            if (type == "SECTION" || type == "ENDSEC" || type == "EOF")
+                return false;
+            count_ = record_.groups.size();
+            handle(record_);
+            write(record_);
+        }
+        return true;
+    }
+    PieceSummary pieceSummary()
+    {
+        countCarried();
+        return {std::move(summary_.carried), std::move(summary_.stayed), seen_};
+    }
+
+    bool inEntities() const { return section_ == Section::Entities; }
+
+    // A piece carried apart, whose bytes the output has taken.
+    void add(PieceSummary& piece)
+    {
+        for (const auto& [type, count] : piece.carried)
+            summary_.carried[type] += count;
+        summary_.stayed.insert(summary_.stayed.end(), piece.stayed.begin(), piece.stayed.end());
+        if (piece.seen.valid()) {
+            seen_.add(piece.seen.min[0], piece.seen.min[1], piece.seen.min[2]);
+            seen_.add(piece.seen.max[0], piece.seen.max[1], piece.seen.max[2]);
+        }
+        parent_ = {};
+    }
+
+    // The bytes after the EOF group, and the summary.
+    DrawingSummary finish()
+    {
         reader_.copyRest(out_);
+        countCarried();
         if (headerExtents_.valid()) {
             summary_.hasExtents = true;
             std::copy(headerExtents_.min, headerExtents_.min + 3, summary_.extentMin);
@@ -420,6 +519,13 @@ private:
         case Section::Entities: entity(r, type); return;
         default: return;
         }
+    }
+
+    void countCarried()
+    {
+        for (const auto& [rules, count] : carried_)
+            summary_.carried[std::string(rules->type)] += count;
+        carried_.clear();
     }
 
     // ---- header
@@ -570,7 +676,7 @@ private:
             frame.mirrored = axes < 0;
         }
         rewrite(r, std::string(type), *rules, frame, true);
-        ++summary_.carried[std::string(type)];
+        ++carried_[rules];
         if (opensSequence)
             parent_ = {true, true, frame.mirrored};
     }
@@ -936,12 +1042,14 @@ private:
     const DrawingOptions& options_;
     const std::set<std::string>& dimensionBlocks_;
     DrawingReader& reader_;
-    OutputFile& out_;
+    Out& out_;
+    Record record_;
     double psiRadians_ = 0, psiDegrees_ = 0;
 
     const TypeRules* const extended_ = rulesOf("");
     std::string lastType_;  // the type of the last entity, and its rules
     const TypeRules* lastRules_ = nullptr;
+    std::unordered_map<const TypeRules*, long> carried_;  // entities carried, by type
     std::size_t count_ = 0;  // groups of the record being handled
     Section section_ = Section::None;
     std::string table_;
@@ -949,6 +1057,254 @@ private:
     Parent parent_;
     Box headerExtents_, seen_;
     DrawingSummary summary_;
+};
+
+// ---- the ENTITIES section in pieces, carried on two threads
+
+// The LFs among `size` bytes, eight at a time: a byte of x is zero where an LF was, and only
+// then is its top bit left clear by (low seven bits + 0x7F) | x.
+std::size_t countLineEnds(const char* bytes, std::size_t size)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101, low7 = 0x7F7F7F7F7F7F7F7F;
+    std::size_t count = 0, i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        const std::uint64_t x = word ^ (ones * '\n');
+        count += static_cast<std::size_t>(std::popcount(~(((x & low7) + low7) | x) & ~low7));
+    }
+    for (; i < size; ++i)
+        count += bytes[i] == '\n';
+    return count;
+}
+
+// Where a record that a piece may start with begins, among the lines of `window` from the one
+// at `at` (whose number is `line`): a code 0 on a line of odd number (every group is two lines
+// from the first line on, so that is a record's start in any drawing) whose type is not a
+// VERTEX or an ATTRIB, which belong to the record before them. None when the window ends
+// first, or a record that opens or closes a section or ends the drawing comes first.
+std::optional<LineStart> pieceStartIn(const ByteWindow& window, std::size_t at, long line)
+{
+    const char* const data = window.data();
+    bool zero = false;
+    bool first = true;  // a value line first may be the type of a record that ends the section
+    LineStart start;
+    while (true) {
+        const void* lf = std::memchr(data + at, '\n', window.size() - at);
+        if (!lf)
+            return std::nullopt;
+        const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+        std::string_view text(data + at, end - at);
+        if (!text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        if (line % 2 == 1) {
+            long code = -1;
+            zero = readCode(text, code) && code == 0;
+            start = {window.offset() + at, line};
+        } else if (zero || first) {
+            const std::string_view type = trimmed(text);
+            if (type == "SECTION" || type == "ENDSEC" || type == "EOF")
+                return std::nullopt;
+            if (zero && type != "VERTEX" && type != "ATTRIB")
+                return start;
+        }
+        first = false;
+        at = end + 1;
+        ++line;
+    }
+}
+
+// A piece's bytes, carried into memory.
+struct PieceBytes {
+    std::string bytes;
+    void write(std::string_view b) { bytes.append(b); }
+};
+
+struct Piece {
+    enum class State { Free, Busy, Carried, Unfinished, Failed };
+    State state = State::Free;
+    std::string bytes;
+    PieceSummary summary;
+    std::exception_ptr failure;
+};
+
+// The pieces of the ENTITIES section: where each starts, offered by the first pass as it
+// reads, the last ending at the section's ENDSEC. A second thread carries them, each into
+// memory, ahead of the main thread, which writes them in order after checking that the
+// drawing, carried up to each, stands there in the ENTITIES section; a piece carries alike
+// from there whatever came before it. A piece the main thread reaches before the second
+// thread does, it carries itself, straight into the result.
+class PieceBoard {
+public:
+    PieceBoard(const std::string& path, const PlaneMapping& mapping, const DrawingOptions& options)
+        : path_(path), map_(mapping), options_(options), ownStraight_(options.pieceBytes == 0)
+    {
+        worker_ = std::thread([this] { work(); });
+    }
+    ~PieceBoard()
+    {
+        stop();
+        worker_.join();
+    }
+    PieceBoard(const PieceBoard&) = delete;
+    PieceBoard& operator=(const PieceBoard&) = delete;
+
+    // From the first pass.
+    void offer(LineStart start) { tell([&] { starts_.push_back(start); }); }
+    void offerEnd(LineStart end) { tell([&] { end_ = end; }); }
+    void offersDone() { tell([&] { offered_ = true; }); }
+    void stop() { tell([&] { stopped_ = true; }); }
+
+    // Piece i's start and end, once the first pass is done; none when there is no such piece.
+    std::optional<std::pair<LineStart, LineStart>> piece(std::size_t i)
+    {
+        const std::lock_guard lock(mutex_);
+        if (!known(i))
+            return std::nullopt;
+        return bounds(i);
+    }
+
+    // Piece i for the main thread: null when it is to carry it itself, straight into the
+    // result; else the piece as the second thread left it. While that thread is still
+    // carrying it, the main thread carries pieces further on.
+    Piece* take(std::size_t i)
+    {
+        std::unique_lock lock(mutex_);
+        current_ = i;
+        changed_.notify_all();
+        if (i >= next_ && ownStraight_) {
+            next_ = i + 1;
+            return nullptr;
+        }
+        while (i >= next_ || pieces_[i].state == Piece::State::Busy) {
+            if (claimable()) {
+                const std::size_t j = claim();
+                lock.unlock();
+                if (!helper_)
+                    helper_.emplace(path_);
+                carry(*helper_, j);
+                lock.lock();
+                continue;
+            }
+            changed_.wait(lock);
+        }
+        return &pieces_[i];
+    }
+    // Piece i written: its memory serves a piece further on.
+    void release(std::size_t i)
+    {
+        const std::lock_guard lock(mutex_);
+        spare_.push_back(std::move(pieces_[i].bytes));
+        pieces_[i] = Piece{};
+    }
+
+private:
+    // How many pieces the second thread may hold carried ahead of the main thread's place.
+    static constexpr std::size_t kAhead = 32;
+
+    template <class Change>
+    void tell(Change change)
+    {
+        const std::lock_guard lock(mutex_);
+        change();
+        changed_.notify_all();
+    }
+
+    bool known(std::size_t i) const { return i < starts_.size() && (i + 1 < starts_.size() || end_); }
+    std::pair<LineStart, LineStart> bounds(std::size_t i) const
+    {
+        return {starts_[i], i + 1 < starts_.size() ? starts_[i + 1] : *end_};
+    }
+
+    bool claimable() const { return !stopped_ && known(next_) && next_ < current_ + kAhead; }
+
+    // The next piece, for the thread that asks (under the lock).
+    std::size_t claim()
+    {
+        const std::size_t i = next_++;
+        if (pieces_.size() <= i)
+            pieces_.resize(i + 1);
+        pieces_[i].state = Piece::State::Busy;
+        return i;
+    }
+
+    // Piece i carried into memory by `reader` (the lock not held).
+    void carry(DrawingReader& reader, std::size_t i)
+    {
+        std::pair<LineStart, LineStart> at;
+        PieceBytes out;
+        {
+            const std::lock_guard lock(mutex_);
+            at = bounds(i);
+            if (!spare_.empty()) {
+                out.bytes = std::move(spare_.back());
+                spare_.pop_back();
+            }
+        }
+        Piece piece;
+        piece.state = Piece::State::Unfinished;
+        try {
+            if (at.second.offset < at.first.offset)
+                throw std::range_error("a piece that ends before it starts");
+            // Room for the piece grown by longer numbers and added groups, taken once.
+            out.bytes.clear();
+            const std::uint64_t size = at.second.offset - at.first.offset;
+            out.bytes.reserve(static_cast<std::size_t>(size + size / 4 + 4096));
+            reader.jump(at.first, at.second.offset);
+            Rewriter<PieceBytes> rewriter(map_, options_, noBlocks_, reader, out);
+            const bool whole = rewriter.carryPiece() && reader.offset() == at.second.offset;
+            piece.state = whole ? Piece::State::Carried : Piece::State::Unfinished;
+            piece.bytes = std::move(out.bytes);
+            piece.summary = rewriter.pieceSummary();
+        } catch (const Failure&) {
+            piece.state = Piece::State::Failed;
+            piece.failure = std::current_exception();
+        } catch (...) {
+            piece.state = Piece::State::Unfinished;  // the main thread carries it itself, and meets the same
+        }
+        tell([&] { pieces_[i] = std::move(piece); });
+    }
+
+    void work()
+    {
+        try {
+            DrawingReader reader(path_);
+            while (true) {
+                std::size_t i = 0;
+                {
+                    std::unique_lock lock(mutex_);
+                    changed_.wait(lock, [&] { return stopped_ || claimable() || (offered_ && !known(next_)); });
+                    if (!claimable())
+                        return;
+                    i = claim();
+                }
+                carry(reader, i);
+            }
+        } catch (...) {
+            // The drawing does not open here: the main thread carries every piece itself.
+        }
+    }
+
+    const std::string path_;
+    const PlaneMapping& map_;
+    const DrawingOptions& options_;
+    // Whether the main thread carries a piece that nobody has taken straight into the result,
+    // or into memory as the second thread does (with pieces of a size asked for, so that
+    // tests meet every way a piece can go).
+    const bool ownStraight_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<LineStart> starts_;
+    std::optional<LineStart> end_;
+    bool offered_ = false, stopped_ = false;
+    std::deque<Piece> pieces_;
+    std::vector<std::string> spare_;  // the memory of pieces written
+    std::size_t next_ = 0;     // the first piece nobody has taken
+    std::size_t current_ = 0;  // the piece the main thread is at
+    const std::set<std::string> noBlocks_;
+    std::optional<DrawingReader> helper_;  // the main thread's, for the pieces it carries into memory
+    std::thread worker_;
 };
 
 // The first pass: the blocks that model-space dimensions draw (upper case). A block that a
@@ -959,9 +1315,15 @@ private:
 // their names among the bytes: a line that holds one of them after a line that reads as code 0
 // is that record's type in any drawing the second pass takes, as a code line must read as a
 // number. Whatever else is wrong with the drawing, the second pass finds and names.
+//
+// With a board, it also counts the lines as it goes and offers it where the pieces of the
+// ENTITIES section start, about every `pieceBytes` bytes, and the section's ENDSEC.
 class DimensionScan {
 public:
-    explicit DimensionScan(const std::string& path) : path_(path), window_(path) {}
+    DimensionScan(const std::string& path, PieceBoard* board = nullptr, std::uint64_t pieceBytes = 0)
+        : path_(path), window_(path), board_(board), pieceBytes_(pieceBytes), counting_(board != nullptr)
+    {
+    }
 
     std::set<std::string> run()
     {
@@ -986,6 +1348,7 @@ public:
                 from = resume - keep;
                 continue;
             }
+            countTo(lineStart(hit));
             const Outcome outcome = look(hit);
             if (outcome == Outcome::Ended)
                 break;
@@ -1024,8 +1387,12 @@ private:
 
     bool more(std::size_t keep)
     {
-        if (atEnd_ || !window_.more(keep))
+        if (atEnd_)
             return false;
+        countTo(std::max(keep, counted_));
+        if (!window_.more(keep))
+            return false;
+        counted_ = counted_ > keep ? counted_ - keep : 0;
         dropped_ += keep;
         for (Cursor& c : cursors_)
             c.at = c.at == kNone || c.at < keep ? kNone : c.at - keep;
@@ -1089,6 +1456,12 @@ private:
         if (type == "EOF")
             return Outcome::Ended;
         if (type == "ENDSEC") {
+            if (section_ == "ENTITIES" && offering_) {
+                // Its code line is the line before the one counted to.
+                if (lines_ % 2 == 1)
+                    board_->offerEnd({window_.offset() + codeStart, lines_});
+                offering_ = counting_ = false;
+            }
             section_.clear();
             return Outcome::Looked;
         }
@@ -1118,6 +1491,8 @@ private:
         }
         if (type == "SECTION") {
             section_ = upper(name);
+            if (section_ == "ENTITIES" && counting_)
+                offering_ = true;
             return Outcome::Looked;
         }
         long paper = 0;
@@ -1128,6 +1503,35 @@ private:
         if (!name.empty())
             (section_ == "ENTITIES" && paper != 1 ? model_ : other_).insert(upper(name));
         return Outcome::Looked;
+    }
+
+    // Counts the lines up to `to`, where a line starts in the window, and offers the board
+    // where the pieces start on the way.
+    void countTo(std::size_t to)
+    {
+        if (!counting_ || to <= counted_)
+            return;
+        const char* const data = window_.data();
+        while (offering_ && window_.offset() + to > nextPiece_) {
+            // From the first line that starts at or after nextPiece_.
+            std::size_t from = nextPiece_ > window_.offset() ? static_cast<std::size_t>(nextPiece_ - window_.offset()) : 0;
+            from = std::max(from, counted_);
+            if (from > counted_ && data[from - 1] != '\n') {
+                const void* lf = std::memchr(data + from, '\n', to - from);
+                from = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1 : to;
+            }
+            lines_ += static_cast<long>(countLineEnds(data + counted_, from - counted_));
+            counted_ = from;
+            const std::optional<LineStart> start = pieceStartIn(window_, from, lines_ + 1);
+            if (!start) {
+                nextPiece_ = window_.offset() + window_.size();  // looked for again in what is read next
+                break;
+            }
+            board_->offer(*start);
+            nextPiece_ = start->offset + pieceBytes_;
+        }
+        lines_ += static_cast<long>(countLineEnds(data + counted_, to - counted_));
+        counted_ = to;
     }
 
     // The number of the line that starts at byte `offset` of the drawing.
@@ -1149,13 +1553,75 @@ private:
     Cursor cursors_[3] = {{"SEC"}, {"DIMENSION"}, {"EOF"}};
     std::size_t dropped_ = 0;  // bytes of the drawing before the window
     bool atEnd_ = false;
+    PieceBoard* const board_;
+    const std::uint64_t pieceBytes_;
+    bool counting_, offering_ = false;
+    std::size_t counted_ = 0;     // the lines are counted up to here in the window,
+    long lines_ = 0;              // so many
+    std::uint64_t nextPiece_ = 0;  // where to look for the next piece's start
     std::string section_;
     std::set<std::string> model_, other_;
 };
 
-std::set<std::string> dimensionBlocksOf(const std::string& drawingPath)
+// The drawing carried into `out`. The ENTITIES section of a drawing of more than two pieces
+// is carried in pieces on two threads, to the same bytes.
+DrawingSummary carryDrawing(const PlaneMapping& mapping, const DrawingOptions& options, const std::string& drawingPath,
+                            const std::string& resultPath)
 {
-    return DimensionScan(drawingPath).run();
+    const std::uint64_t pieceBytes = options.pieceBytes ? options.pieceBytes : std::uint64_t{1} << 20;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(PathName(drawingPath).path(), error);
+    std::optional<PieceBoard> board;
+    if (!error && size > 2 * pieceBytes)
+        board.emplace(drawingPath, mapping, options);
+    std::set<std::string> dimensionBlocks;
+    {
+        DimensionScan scan(drawingPath, board ? &*board : nullptr, pieceBytes);
+        try {
+            dimensionBlocks = scan.run();
+        } catch (...) {
+            if (board)
+                board->offersDone();
+            throw;
+        }
+        if (board)
+            board->offersDone();
+    }
+    DrawingReader reader(drawingPath);
+    OutputFile out(resultPath);
+    Rewriter<OutputFile> rewriter(mapping, options, dimensionBlocks, reader, out);
+    if (board) {
+        for (std::size_t i = 0;; ++i) {
+            const auto piece = board->piece(i);
+            if (!piece)
+                break;
+            const auto [start, end] = *piece;
+            reader.setLimit(start.offset);
+            rewriter.carry();
+            if (reader.offset() != start.offset || reader.ended() || !rewriter.inEntities() || end.offset < start.offset)
+                break;
+            Piece* carried = board->take(i);
+            if (!carried) {
+                reader.setLimit(end.offset);
+                rewriter.carry();
+                continue;
+            }
+            if (carried->state == Piece::State::Unfinished)
+                break;
+            if (carried->state == Piece::State::Failed)
+                std::rethrow_exception(carried->failure);
+            out.write(carried->bytes);
+            rewriter.add(carried->summary);
+            reader.jump(end);
+            board->release(i);
+        }
+        board->stop();
+        reader.setLimit(kNoLimit);
+    }
+    rewriter.carry();
+    const DrawingSummary summary = rewriter.finish();
+    out.commit();
+    return summary;
 }
 
 }  // namespace
@@ -1171,13 +1637,7 @@ DrawingSummary transformDrawing(const std::string& resultPath, const std::string
                       kNothingWritten);
     const PlaneMapping mapping(readParameterFile(parameterPath), parameterPath,
                                options.inverse ? Direction::Inverse : Direction::Forward);
-    const std::set<std::string> dimensionBlocks = dimensionBlocksOf(drawingPath);
-    DrawingReader reader(drawingPath);
-    OutputFile out(resultPath);
-    Rewriter rewriter(mapping, options, dimensionBlocks, reader, out);
-    DrawingSummary summary = rewriter.run();
-    out.commit();
-    return summary;
+    return carryDrawing(mapping, options, drawingPath, resultPath);
 }
 
 }  // namespace tavrelo

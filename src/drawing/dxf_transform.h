@@ -3,6 +3,7 @@
 // scale factor and angle moved as the plane mapping moves points, every other byte of the file
 // kept as it was.
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -13,6 +14,10 @@ namespace tavrelo {
 struct DrawingOptions {
     bool inverse = false;      // carry from the target system back into the source system
     bool skipUnknown = false;  // leave entities the rewriter cannot carry as they are, and list them
+    // The ENTITIES section of a drawing of more than two megabytes is carried in pieces of
+    // about a megabyte on two threads. Tests ask for pieces of this many bytes instead, each
+    // carried into memory first, as the second thread carries them.
+    std::uint64_t pieceBytes = 0;
 };
 
 // An entity left as it was: its type and its handle (group 5; empty when it has none).

@@ -190,6 +190,17 @@ bool InputFile::refill()
     return true;
 }
 
+void InputFile::seek(std::uint64_t offset)
+{
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(handleOf(fd_), to, nullptr, FILE_BEGIN)) {
+        const DWORD error = ::GetLastError();
+        throw Failure("Δεν διαβάζεται το αρχείο " + inQuotes(name_) + ": " + describe(error, pathFromUtf8(name_)) + ".");
+    }
+    pos_ = end_ = 0;
+}
+
 OutputFile::OutputFile(const PathName& target) : target_(target)
 {
     std::filesystem::path folder = target_.parent_path();

@@ -3,7 +3,8 @@
 // that is not a number the table moves, byte for byte and in the same order, and write each
 // moved number in its shortest form before the line end it had; the only lines it may add are
 // whole groups of the table that the input left out; a drawing that is refused must
-// leave the earlier result and the folder as they were, with a sound message.
+// leave the earlier result and the folder as they were, with a sound message. Carried in pieces
+// on two threads, it must come to the same bytes or the same message.
 
 #include "fuzz_support.h"
 #include "test_support.h"
@@ -142,11 +143,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::writeBytes(folder / "in.dxf", input);
     test::writeBytes(folder / "out.dxf", earlier);
     const DrawingOptions options{size % 2 == 1, size % 3 == 0};
+    std::string carried, refusal;
     try {
         transformDrawing((folder / "out.dxf").string(), (folder / "in.dxf").string(), folder / "p.par", options);
-        checkCarried(input, test::readBytes(folder / "out.dxf"));
+        carried = test::readBytes(folder / "out.dxf");
+        checkCarried(input, carried);
     } catch (const Failure& failure) {
         checkMessage(failure);
+        refusal = failure.what();
+        require(test::readBytes(folder / "out.dxf") == earlier, "a refused drawing touched the earlier result");
+    }
+    // Carried again in pieces of a few bytes on two threads: the same bytes, or the same refusal.
+    test::writeBytes(folder / "out.dxf", earlier);
+    DrawingOptions inPieces = options;
+    inPieces.pieceBytes = 1 + size % 61;
+    try {
+        transformDrawing((folder / "out.dxf").string(), (folder / "in.dxf").string(), folder / "p.par", inPieces);
+        require(refusal.empty() && test::readBytes(folder / "out.dxf") == carried, "carried otherwise in pieces");
+    } catch (const Failure& failure) {
+        require(failure.what() == refusal, "refused otherwise in pieces");
         require(test::readBytes(folder / "out.dxf") == earlier, "a refused drawing touched the earlier result");
     }
     require(test::listFolder(folder) == "in.dxf out.dxf p.par ", "the rewriter left a file behind");
