@@ -1200,7 +1200,7 @@ public:
 
 private:
     // How many pieces the second thread may hold carried ahead of the main thread's place.
-    static constexpr std::size_t kAhead = 32;
+    static constexpr std::size_t kAhead = 16;
 
     template <class Change>
     void tell(Change change)
