@@ -12,8 +12,9 @@ namespace tavrelo {
 
 namespace {
 
-// How much is written before the disk is asked to start writing it back.
+// How much is written before the disk is asked to start writing it back, and to hold it.
 constexpr std::size_t kWriteBackStep = 4 << 20;
+constexpr std::size_t kSyncStep = 32 << 20;
 
 // A name with a NUL byte in it names no file: the system would take the name cut short at
 // the NUL, another file.
@@ -42,23 +43,28 @@ InputFile::~InputFile()
         ::close(fd_);
 }
 
-bool InputFile::refill()
+std::size_t InputFile::readFile(char* into, std::size_t n)
 {
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.get(), kBlockSize);
-        if (n > 0) {
-            pos_ = 0;
-            end_ = static_cast<std::size_t>(n);
-            std::fill_n(buffer_.get() + end_, kReadSlack, '\0');
-            return true;
-        }
-        if (n == 0)
-            return false;
+        const ssize_t got = ::read(fd_, into, n);
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
         if (errno != EINTR) {
             const int error = errno;
             throw Failure("Δεν διαβάζεται το αρχείο " + inQuotes(name_) + ": " + describeSystemError(error) + ".");
         }
     }
+}
+
+bool InputFile::refill()
+{
+    const std::size_t n = readFile(buffer_.get(), kBlockSize);
+    if (n == 0)
+        return false;
+    pos_ = 0;
+    end_ = n;
+    std::fill_n(buffer_.get() + end_, kReadSlack, '\0');
+    return true;
 }
 
 void InputFile::seek(std::uint64_t offset)
@@ -98,6 +104,8 @@ OutputFile::OutputFile(const PathName& target) : target_(target.path())
 
 OutputFile::~OutputFile()
 {
+    if (syncer_.joinable())
+        syncer_.join();
     if (fd_ >= 0)
         ::close(fd_);
     if (!temporary_.empty())
@@ -110,24 +118,23 @@ void OutputFile::fail(const std::string& what, int error)
                   ". Το αρχείο δεν γράφτηκε.");
 }
 
-void OutputFile::flush()
+void OutputFile::send(const char* bytes, std::size_t n)
 {
-    const char* p = buffer_.data();
-    std::size_t left = used_;
+    const char* p = bytes;
+    std::size_t left = n;
     while (left > 0) {
-        const ssize_t n = ::write(fd_, p, left);
-        if (n < 0) {
+        const ssize_t done = ::write(fd_, p, left);
+        if (done < 0) {
             if (errno == EINTR)
                 continue;
             fail("Σφάλμα κατά την εγγραφή του αρχείου", errno);
         }
-        if (n == 0)
+        if (done == 0)
             fail("Σφάλμα κατά την εγγραφή του αρχείου", ENOSPC);
-        p += n;
-        left -= static_cast<std::size_t>(n);
+        p += done;
+        left -= static_cast<std::size_t>(done);
     }
-    written_ += used_;
-    used_ = 0;
+    written_ += n;
 #ifdef __linux__
     // Start writing what has gathered to the disk while the rest is being made, so that
     // commit's wait for the disk is short. Only a hint: errors show at commit.
@@ -136,12 +143,30 @@ void OutputFile::flush()
                           SYNC_FILE_RANGE_WRITE);
         writingBackTo_ = written_;
     }
+    // Every kSyncStep, unless the last is still going on, a thread of its own waits for the
+    // disk to hold what is written so far, so that commit's wait is short however large the
+    // file. An error met there fails the commit, which would no longer see it.
+    if (written_ - syncedTo_ >= kSyncStep && !syncing_) {
+        syncedTo_ = written_;
+        if (syncer_.joinable())
+            syncer_.join();
+        syncing_ = true;
+        syncer_ = std::thread([this, fd = fd_] {
+            if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS)
+                syncError_ = errno;
+            syncing_ = false;
+        });
+    }
 #endif
 }
 
 void OutputFile::commit()
 {
     flush();
+    if (syncer_.joinable())
+        syncer_.join();
+    if (syncError_ != 0)
+        fail("Σφάλμα κατά την εγγραφή του αρχείου", syncError_);
     if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
         fail("Σφάλμα κατά την εγγραφή του αρχείου", errno);
     const int fd = fd_;

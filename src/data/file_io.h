@@ -3,13 +3,16 @@
 // leaves a damaged file behind.
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -50,6 +53,30 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Copies `n` bytes. The few bytes of a line or two, which most writes are, are copied here
+// in at most two overlapping words rather than by a library call.
+inline void copyBytes(char* to, const char* from, std::size_t n)
+{
+    if (n > 16) {
+        std::memcpy(to, from, n);
+    } else if (n >= 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, from, 8);
+        std::memcpy(&b, from + n - 8, 8);
+        std::memcpy(to, &a, 8);
+        std::memcpy(to + n - 8, &b, 8);
+    } else if (n >= 4) {
+        std::uint32_t a, b;
+        std::memcpy(&a, from, 4);
+        std::memcpy(&b, from + n - 4, 4);
+        std::memcpy(to, &a, 4);
+        std::memcpy(to + n - 4, &b, 4);
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            to[i] = from[i];
+    }
+}
 
 // Reads a file's bytes in large blocks. Opening a file that does not exist, or cannot be
 // read, is a Failure that names it.
@@ -93,11 +120,23 @@ public:
     void skip(std::size_t n) { pos_ += n; }
     // Goes on reading from byte `offset` of the file.
     void seek(std::uint64_t offset);
+    // Reads up to `n` bytes into `into` (the bytes read ahead first, else straight from the
+    // file): how many, 0 at the end of the file.
+    std::size_t read(char* into, std::size_t n)
+    {
+        if (pos_ == end_)
+            return readFile(into, n);
+        n = std::min(n, end_ - pos_);
+        std::copy_n(buffer_.get() + pos_, n, into);
+        pos_ += n;
+        return n;
+    }
 
     const std::string& name() const { return name_; }
 
 private:
     bool refill();
+    std::size_t readFile(char* into, std::size_t n);
 
     int fd_ = -1;
     std::string name_;  // UTF-8 path, for messages
@@ -120,8 +159,14 @@ public:
 
     void write(std::string_view bytes)
     {
+        if (bytes.size() >= kWriteBlock / 2) {
+            // Large enough to go to the system as it is, after what is held.
+            flush();
+            send(bytes.data(), bytes.size());
+            return;
+        }
         char* const at = room(bytes.size());
-        std::copy(bytes.begin(), bytes.end(), at);
+        copyBytes(at, bytes.data(), bytes.size());
         advance(at + bytes.size());
     }
     void commit();
@@ -155,7 +200,13 @@ private:
         if (buffer_.size() < n)
             buffer_.resize(n);
     }
-    void flush();
+    void flush()
+    {
+        send(buffer_.data(), used_);
+        used_ = 0;
+    }
+    // Hands `n` bytes to the system.
+    void send(const char* bytes, std::size_t n);
     [[noreturn]] void fail(const std::string& what, int error);
 
     std::filesystem::path target_;
@@ -165,6 +216,10 @@ private:
     std::size_t used_ = 0;
     std::size_t written_ = 0;        // bytes handed to the system
     std::size_t writingBackTo_ = 0;  // bytes whose writing to the disk has been started
+    std::size_t syncedTo_ = 0;       // bytes the disk has been asked to hold
+    std::thread syncer_;             // waits for that
+    std::atomic<bool> syncing_{false};
+    std::atomic<int> syncError_{0};
 };
 
 // The whole first line of a file, without its line end (CR LF, LF or CR).

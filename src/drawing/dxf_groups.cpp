@@ -221,6 +221,4 @@ std::span<const GroupRule> groupRules() { return kRules; }
 std::span<const PartSwitch> partSwitches() { return kSwitches; }
 std::span<const MissingGroup> missingGroups() { return kMissing; }
 
-bool isSequenceEnd(std::string_view type) { return type == "SEQEND"; }
-
 }  // namespace tavrelo::dxf

@@ -96,7 +96,4 @@ std::span<const GroupRule> groupRules();
 std::span<const MissingGroup> missingGroups();
 std::span<const PartSwitch> partSwitches();
 
-// Entities that are read but carry no geometry of their own.
-bool isSequenceEnd(std::string_view type);
-
 }  // namespace tavrelo::dxf

@@ -8,12 +8,12 @@
 #include "transform/plane_mapping.h"
 
 #include <algorithm>
-#include <bit>
 #include <bitset>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <charconv>
@@ -43,6 +43,23 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
+// Whether two texts are the same, compared here rather than by a library call: records' types
+// are compared several times a record.
+inline bool same(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+template <std::size_t N>
+inline bool is(std::string_view text, const char (&name)[N])
+{
+    return same(text, {name, N - 1});
+}
+
 std::string upper(std::string_view s)
 {
     std::string u(s);
@@ -64,15 +81,14 @@ bool readWhole(std::string_view text, long& value)
 
 // ---- reading: group-code/value line pairs, one record (a 0 group and what follows) at a time
 
-// One group of a record: the bytes of its two lines inside the record's bytes.
+// One group of a record: the bytes of its two lines inside the record's bytes. Its code line
+// starts where the group before it ends (at 0 for the first).
 struct Group {
     int code;
-    long line;                // line number of its code line
-    std::size_t codeBegin;    // its code line, with its line end
+    bool rewritten = false;
     std::size_t valueBegin;   // its value line,
     std::size_t valueEnd;     // up to its line end,
     std::size_t next;         // and after it
-    bool rewritten = false;
     double value = 0;         // the new number, when rewritten
 };
 
@@ -85,6 +101,7 @@ struct Insertion {
 
 struct Record {
     std::string_view bytes;  // valid until the next record is read
+    long line = 0;           // the number of its first line: group i's code line is line + 2 i
     std::vector<Group> groups;
     std::vector<Insertion> insertions;
 
@@ -139,30 +156,47 @@ inline const void* findLineEnd(const char* bytes, std::size_t size)
 }
 
 // The drawing's bytes from the record being read on, in one run of memory however the blocks
-// of the file fall, so that a record is one string_view. It holds one record and one block.
+// of the file fall, so that a record is one string_view. It holds one record and one block,
+// read straight into it; the bytes let go of stay where they are until the room after the
+// window runs out, when what is held moves to the front.
 class ByteWindow {
 public:
-    explicit ByteWindow(const std::string& path) : in_(path) {}
+    explicit ByteWindow(const std::string& path)
+        : in_(path), room_(new char[8 * InputFile::kBlockSize]), capacity_(8 * InputFile::kBlockSize)
+    {
+    }
 
     const std::string& name() const { return in_.name(); }
     std::string_view head() { return in_.buffered(); }
 
     // The bytes held, from the window's start, which is byte offset() of the drawing.
-    const char* data() const { return bytes_.data(); }
-    std::size_t size() const { return bytes_.size(); }
+    const char* data() const { return room_.get() + begin_; }
+    std::size_t size() const { return size_; }
     std::uint64_t offset() const { return offset_; }
 
     // Reads the next block, first letting go of the bytes before `keep` (so that every
-    // offset at or after it moves down by `keep`). False at the end of the file.
+    // offset at or after it moves down by `keep`). False, with nothing let go of, at the end
+    // of the file.
     bool more(std::size_t keep)
     {
-        const std::string_view block = in_.buffered();
-        if (block.empty())
+        constexpr std::size_t block = InputFile::kBlockSize;
+        if (capacity_ - begin_ - size_ < block) {
+            if (size_ + block > capacity_) {
+                capacity_ = std::max(2 * capacity_, size_ + block);
+                std::unique_ptr<char[]> larger(new char[capacity_]);
+                std::copy_n(data(), size_, larger.get());
+                room_ = std::move(larger);
+            } else {
+                std::memmove(room_.get(), data(), size_);
+            }
+            begin_ = 0;
+        }
+        const std::size_t read = in_.read(room_.get() + begin_ + size_, block);
+        if (read == 0)
             return false;
-        bytes_.erase(0, keep);
+        begin_ += keep;
+        size_ += read - keep;
         offset_ += keep;
-        bytes_.append(block);
-        in_.skip(block.size());
         return true;
     }
 
@@ -170,13 +204,14 @@ public:
     void seek(std::uint64_t offset)
     {
         in_.seek(offset);
-        bytes_.clear();
+        begin_ = size_ = 0;
         offset_ = offset;
     }
 
 private:
     InputFile in_;
-    std::string bytes_;
+    std::unique_ptr<char[]> room_;
+    std::size_t capacity_ = 0, begin_ = 0, size_ = 0;
     std::uint64_t offset_ = 0;
 };
 
@@ -232,27 +267,27 @@ public:
         record.groups.clear();
         std::size_t at = 0;  // from the record's start, `start_` in the window
         long line = line_;
+        record.line = line + 1;
         while (true) {
             Group g{};
-            g.codeBegin = at;
-            g.line = line + 1;
+            const std::size_t codeBegin = at;
             std::size_t codeEnd = 0;
             if (!readLine(at, codeEnd))
                 throw cutShort(line);
             ++line;
-            std::string_view codeText(window_.data() + start_ + g.codeBegin, codeEnd - g.codeBegin);
-            if (g.line == 1 && codeText.starts_with("\xEF\xBB\xBF"))
+            std::string_view codeText(window_.data() + start_ + codeBegin, codeEnd - codeBegin);
+            if (line == 1 && codeText.starts_with("\xEF\xBB\xBF"))
                 codeText.remove_prefix(3);  // a UTF-8 byte order mark, kept as it is
             long code = 0;
             if (!readCode(codeText, code) || code < -9999 || code > 9999)
-                throw Failure("Η γραμμή " + std::to_string(g.line) + " του σχεδίου " + inQuotes(name()) +
+                throw Failure("Η γραμμή " + std::to_string(line) + " του σχεδίου " + inQuotes(name()) +
                               " πρέπει να είναι κωδικός ομάδας (ακέραιος αριθμός), αλλά είναι " +
                               inQuotes(std::string(trimmed(codeText))) + "." + kNothingWritten);
             g.code = static_cast<int>(code);
             if (g.code == 0 && !record.groups.empty()) {
                 // The next record starts here.
-                record.bytes = {window_.data() + start_, g.codeBegin};
-                start_ += g.codeBegin;
+                record.bytes = {window_.data() + start_, codeBegin};
+                start_ += codeBegin;
                 line_ = line - 1;
                 return true;
             }
@@ -264,7 +299,7 @@ public:
             record.groups.push_back(g);
             // Values are read through `record.bytes`, which follows the window.
             record.bytes = {window_.data() + start_, at};
-            if (g.code == 0 && trimmed(record.value(g)) == "EOF") {
+            if (g.code == 0 && is(trimmed(record.value(g)), "EOF")) {
                 start_ += at;
                 line_ = line;
                 ended_ = true;
@@ -431,7 +466,7 @@ public:
         section_ = Section::Entities;
         while (reader_.next(record_)) {
             const std::string_view type = record_.type();
-            if (type == "SECTION" || type == "ENDSEC" || type == "EOF")
+            if (is(type, "SECTION") || is(type, "ENDSEC") || is(type, "EOF"))
                 return false;
             count_ = record_.groups.size();
             handle(record_);
@@ -483,7 +518,7 @@ private:
     void handle(Record& r)
     {
         const std::string_view type = r.type();
-        if (type == "SECTION") {
+        if (is(type, "SECTION")) {
             parent_ = {};
             const std::string name = upper(r.find(2));
             section_ = name == "HEADER" ? Section::Header
@@ -495,7 +530,7 @@ private:
                 header(r);
             return;
         }
-        if (type == "ENDSEC") {
+        if (is(type, "ENDSEC")) {
             section_ = Section::None;
             return;
         }
@@ -627,14 +662,14 @@ private:
 
     void entity(Record& r, std::string_view type)
     {
-        if (isSequenceEnd(type)) {
+        if (is(type, "SEQEND")) {  // it ends a POLYLINE's VERTEXes or an INSERT's ATTRIBs, and carries nothing
             parent_ = {};
             return;
         }
-        const bool follower = type == "VERTEX" || type == "ATTRIB";
+        const bool follower = is(type, "VERTEX") || is(type, "ATTRIB");
         if (follower && parent_.active && !parent_.carried)
             return;
-        const bool opensSequence = type == "POLYLINE" || type == "INSERT";
+        const bool opensSequence = is(type, "POLYLINE") || is(type, "INSERT");
         if (!follower)
             parent_ = {};
         if (opensSequence)
@@ -647,7 +682,7 @@ private:
         if (paper == 1)
             return;  // paper space stays
 
-        if (type != lastType_) {
+        if (!same(type, lastType_)) {
             lastType_ = type;
             lastRules_ = rulesOf(type);
         }
@@ -665,7 +700,7 @@ private:
         if (!flagText.empty() && !readWhole(flagText, flags))
             throw notANumber(r, index(r, 70), std::string(type));
         frame.flags = flags;
-        if (type == "VERTEX" && parent_.active) {
+        if (is(type, "VERTEX") && parent_.active) {
             frame.mirrored = parent_.mirrored;
         } else {
             const int axes = extrusion(r, type);
@@ -709,7 +744,7 @@ private:
         const std::string handle(r.find(5));
         if (!options_.skipUnknown)
             throw Failure("Η οντότητα " + inQuotes(std::string(type)) + " (handle " +
-                          inQuotes(handle.empty() ? "-" : handle) + ", γραμμή " + std::to_string(r.groups[0].line) +
+                          inQuotes(handle.empty() ? "-" : handle) + ", γραμμή " + std::to_string(r.line) +
                           ") του σχεδίου " + inQuotes(reader_.name()) + " " + why +
                           ". Με την επιλογή παράλειψης μένει όπως είναι." + kNothingWritten);
         summary_.stayed.push_back({std::string(type), handle});
@@ -864,7 +899,7 @@ private:
         }
         // Two or three coordinates: the y must follow the x.
         if (i + 1 >= count_ || r.groups[i + 1].code != rule.y)
-            throw Failure("Στη γραμμή " + std::to_string(r.groups[i].line) + " του σχεδίου " + inQuotes(reader_.name()) +
+            throw Failure("Στη γραμμή " + std::to_string(r.line + 2 * static_cast<long>(i)) + " του σχεδίου " + inQuotes(reader_.name()) +
                           " η συντεταγμένη x (κωδικός " + std::to_string(rule.code) + ") " + of(r, type) +
                           " δεν ακολουθείται από την y (κωδικός " + std::to_string(rule.y) + ")." + kNothingWritten);
         const std::size_t iy = i + 1;
@@ -982,7 +1017,7 @@ private:
     Failure notANumber(const Record& r, std::size_t i, const std::string& type) const
     {
         const Group& g = r.groups[i];
-        return Failure("Η γραμμή " + std::to_string(g.line + 1) + " του σχεδίου " + inQuotes(reader_.name()) +
+        return Failure("Η γραμμή " + std::to_string(r.line + 2 * static_cast<long>(i) + 1) + " του σχεδίου " + inQuotes(reader_.name()) +
                        " (κωδικός ομάδας " + std::to_string(g.code) + " " + of(r, type) + ") δεν είναι αριθμός: " +
                        inQuotes(std::string(r.value(g))) + "." + kNothingWritten);
     }
@@ -990,7 +1025,7 @@ private:
     Failure outOfRange(const Record& r, std::size_t i, const std::string& type) const
     {
         const Group& g = r.groups[i];
-        return Failure("Ο αριθμός της γραμμής " + std::to_string(g.line + 1) + " του σχεδίου " +
+        return Failure("Ο αριθμός της γραμμής " + std::to_string(r.line + 2 * static_cast<long>(i) + 1) + " του σχεδίου " +
                        inQuotes(reader_.name()) + " (κωδικός ομάδας " + std::to_string(g.code) + " " + of(r, type) +
                        ") βγαίνει εκτός ορίων αριθμών όταν μεταφερθεί." + kNothingWritten);
     }
@@ -1016,7 +1051,8 @@ private:
             out_.write({bytes + from, g.next - from});
             from = g.next;
             const std::string_view eol(bytes + g.valueEnd, g.next - g.valueEnd);
-            const std::string_view codeLine(bytes + g.codeBegin, g.valueBegin - g.codeBegin);
+            const std::size_t codeBegin = i > 0 ? r.groups[i - 1].next : 0;
+            const std::string_view codeLine(bytes + codeBegin, g.valueBegin - codeBegin);
             const std::size_t width = codeLine.size() - eol.size();
             for (; insertion != r.insertions.end() && insertion->after == i; ++insertion) {
                 std::string code = std::to_string(insertion->code);
@@ -1071,7 +1107,8 @@ std::size_t countLineEnds(const char* bytes, std::size_t size)
         std::uint64_t word;
         std::memcpy(&word, bytes + i, 8);
         const std::uint64_t x = word ^ (ones * '\n');
-        count += static_cast<std::size_t>(std::popcount(~(((x & low7) + low7) | x) & ~low7));
+        // The top bits gathered into the lowest byte by one multiplication: at most 8 of them.
+        count += static_cast<std::size_t>((((~(((x & low7) + low7) | x) & ~low7) >> 7) * ones) >> 56);
     }
     for (; i < size; ++i)
         count += bytes[i] == '\n';
@@ -1114,16 +1151,34 @@ std::optional<LineStart> pieceStartIn(const ByteWindow& window, std::size_t at, 
     }
 }
 
-// A piece's bytes, carried into memory.
+// A piece's bytes, carried into memory: `used` of `room`.
 struct PieceBytes {
-    std::string bytes;
-    void write(std::string_view b) { bytes.append(b); }
+    std::unique_ptr<char[]> room;
+    std::size_t capacity = 0, used = 0;
+
+    void write(std::string_view b)
+    {
+        if (capacity - used < b.size())
+            reserve(std::max(2 * capacity, used + b.size()));
+        copyBytes(room.get() + used, b.data(), b.size());
+        used += b.size();
+    }
+    void reserve(std::size_t n)
+    {
+        if (n <= capacity)
+            return;
+        std::unique_ptr<char[]> larger(new char[n]);
+        std::copy_n(room.get(), used, larger.get());
+        room = std::move(larger);
+        capacity = n;
+    }
+    std::string_view view() const { return {room.get(), used}; }
 };
 
 struct Piece {
     enum class State { Free, Busy, Carried, Unfinished, Failed };
     State state = State::Free;
-    std::string bytes;
+    PieceBytes bytes;
     PieceSummary summary;
     std::exception_ptr failure;
 };
@@ -1237,7 +1292,8 @@ private:
             const std::lock_guard lock(mutex_);
             at = bounds(i);
             if (!spare_.empty()) {
-                out.bytes = std::move(spare_.back());
+                out = std::move(spare_.back());
+                out.used = 0;
                 spare_.pop_back();
             }
         }
@@ -1247,14 +1303,13 @@ private:
             if (at.second.offset < at.first.offset)
                 throw std::range_error("a piece that ends before it starts");
             // Room for the piece grown by longer numbers and added groups, taken once.
-            out.bytes.clear();
             const std::uint64_t size = at.second.offset - at.first.offset;
-            out.bytes.reserve(static_cast<std::size_t>(size + size / 4 + 4096));
+            out.reserve(static_cast<std::size_t>(size + size / 2 + 4096));
             reader.jump(at.first, at.second.offset);
             Rewriter<PieceBytes> rewriter(map_, options_, noBlocks_, reader, out);
             const bool whole = rewriter.carryPiece() && reader.offset() == at.second.offset;
             piece.state = whole ? Piece::State::Carried : Piece::State::Unfinished;
-            piece.bytes = std::move(out.bytes);
+            piece.bytes = std::move(out);
             piece.summary = rewriter.pieceSummary();
         } catch (const Failure&) {
             piece.state = Piece::State::Failed;
@@ -1299,7 +1354,7 @@ private:
     std::optional<LineStart> end_;
     bool offered_ = false, stopped_ = false;
     std::deque<Piece> pieces_;
-    std::vector<std::string> spare_;  // the memory of pieces written
+    std::vector<PieceBytes> spare_;  // the memory of pieces written
     std::size_t next_ = 0;     // the first piece nobody has taken
     std::size_t current_ = 0;  // the piece the main thread is at
     const std::set<std::string> noBlocks_;
@@ -1610,7 +1665,7 @@ DrawingSummary carryDrawing(const PlaneMapping& mapping, const DrawingOptions& o
                 break;
             if (carried->state == Piece::State::Failed)
                 std::rethrow_exception(carried->failure);
-            out.write(carried->bytes);
+            out.write(carried->bytes.view());
             rewriter.add(carried->summary);
             reader.jump(end);
             board->release(i);

@@ -173,15 +173,21 @@ InputFile::~InputFile()
         ::_close(fd_);
 }
 
-bool InputFile::refill()
+std::size_t InputFile::readFile(char* into, std::size_t n)
 {
-    DWORD n = 0;
-    if (!::ReadFile(handleOf(fd_), buffer_.get(), static_cast<DWORD>(kBlockSize), &n, nullptr)) {
+    DWORD got = 0;
+    if (!::ReadFile(handleOf(fd_), into, static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30)), &got, nullptr)) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE)
-            return false;
+            return 0;
         throw Failure("Δεν διαβάζεται το αρχείο " + inQuotes(name_) + ": " + describe(error, pathFromUtf8(name_)) + ".");
     }
+    return got;
+}
+
+bool InputFile::refill()
+{
+    const std::size_t n = readFile(buffer_.get(), kBlockSize);
     if (n == 0)
         return false;
     pos_ = 0;
@@ -252,22 +258,21 @@ void OutputFile::fail(const std::string& what, int error)
                   ". Το αρχείο δεν γράφτηκε.");
 }
 
-void OutputFile::flush()
+void OutputFile::send(const char* bytes, std::size_t n)
 {
-    const char* p = buffer_.data();
-    std::size_t left = used_;
+    const char* p = bytes;
+    std::size_t left = n;
     while (left > 0) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
-        DWORD n = 0;
-        if (!::WriteFile(handleOf(fd_), p, chunk, &n, nullptr))
+        DWORD done = 0;
+        if (!::WriteFile(handleOf(fd_), p, chunk, &done, nullptr))
             fail("Σφάλμα κατά την εγγραφή του αρχείου", static_cast<int>(::GetLastError()));
-        if (n == 0)
+        if (done == 0)
             fail("Σφάλμα κατά την εγγραφή του αρχείου", ERROR_DISK_FULL);
-        p += n;
-        left -= n;
+        p += done;
+        left -= done;
     }
-    written_ += used_;
-    used_ = 0;
+    written_ += n;
 }
 
 void OutputFile::commit()
