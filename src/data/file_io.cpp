@@ -58,6 +58,8 @@ std::size_t InputFile::readFile(char* into, std::size_t n)
 
 bool InputFile::refill()
 {
+    if (!buffer_)
+        buffer_.reset(new char[kBlockSize + kReadSlack]);
     const std::size_t n = readFile(buffer_.get(), kBlockSize);
     if (n == 0)
         return false;

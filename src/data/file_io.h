@@ -140,9 +140,10 @@ private:
 
     int fd_ = -1;
     std::string name_;  // UTF-8 path, for messages
-    // Left unfilled until read into, so that opening a small file touches little memory; the
-    // slack after what was read is zeroed.
-    std::unique_ptr<char[]> buffer_{new char[kBlockSize + kReadSlack]};
+    // Taken when first read into, and left unfilled until then, so that a file read only
+    // through read() takes none, and opening a small file touches little memory; the slack
+    // after what was read is zeroed.
+    std::unique_ptr<char[]> buffer_;
     std::size_t pos_ = 0, end_ = 0;
 };
 

@@ -156,33 +156,46 @@ inline const void* findLineEnd(const char* bytes, std::size_t size)
 }
 
 // The drawing's bytes from the record being read on, in one run of memory however the blocks
-// of the file fall, so that a record is one string_view. It holds one record and one block,
-// read straight into it; the bytes let go of stay where they are until the room after the
-// window runs out, when what is held moves to the front.
+// of the file fall, so that a record is one string_view. It holds one record and what is read
+// after it, read straight into it: bytes let go of stay where they were until the room after
+// the window runs out, when what is held moves to the front.
 class ByteWindow {
 public:
-    explicit ByteWindow(const std::string& path)
-        : in_(path), room_(new char[8 * InputFile::kBlockSize]), capacity_(8 * InputFile::kBlockSize)
+    explicit ByteWindow(const std::string& path) : in_(path)
     {
+        // A small drawing is held whole in room of its own size; a large one in room for four
+        // blocks, more only for a record larger than that.
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(PathName(path).path(), error);
+        capacity_ = error || size > 4 * InputFile::kBlockSize ? 4 * InputFile::kBlockSize
+                                                              : static_cast<std::size_t>(size) + kLeastRead;
+        room_.reset(new char[capacity_]);
     }
 
     const std::string& name() const { return in_.name(); }
-    std::string_view head() { return in_.buffered(); }
+    // The first bytes of the drawing.
+    std::string_view head()
+    {
+        if (size_ == 0)
+            more(0);
+        return {data(), size_};
+    }
 
     // The bytes held, from the window's start, which is byte offset() of the drawing.
     const char* data() const { return room_.get() + begin_; }
     std::size_t size() const { return size_; }
     std::uint64_t offset() const { return offset_; }
 
-    // Reads the next block, first letting go of the bytes before `keep` (so that every
-    // offset at or after it moves down by `keep`). False, with nothing let go of, at the end
-    // of the file.
+    // Lets go of the bytes before `keep` (so that every offset at or after it moves down by
+    // `keep`) and reads on. False at the end of the file.
     bool more(std::size_t keep)
     {
-        constexpr std::size_t block = InputFile::kBlockSize;
-        if (capacity_ - begin_ - size_ < block) {
-            if (size_ + block > capacity_) {
-                capacity_ = std::max(2 * capacity_, size_ + block);
+        begin_ += keep;
+        size_ -= keep;
+        offset_ += keep;
+        if (capacity_ - begin_ - size_ < kLeastRead) {
+            if (size_ + InputFile::kBlockSize > capacity_) {
+                capacity_ = std::max(2 * capacity_, size_ + InputFile::kBlockSize);
                 std::unique_ptr<char[]> larger(new char[capacity_]);
                 std::copy_n(data(), size_, larger.get());
                 room_ = std::move(larger);
@@ -191,13 +204,9 @@ public:
             }
             begin_ = 0;
         }
-        const std::size_t read = in_.read(room_.get() + begin_ + size_, block);
-        if (read == 0)
-            return false;
-        begin_ += keep;
-        size_ += read - keep;
-        offset_ += keep;
-        return true;
+        const std::size_t read = in_.read(room_.get() + begin_ + size_, capacity_ - begin_ - size_);
+        size_ += read;
+        return read > 0;
     }
 
     // Empties the window, to go on from byte `offset` of the drawing.
@@ -209,6 +218,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kLeastRead = 4096;
+
     InputFile in_;
     std::unique_ptr<char[]> room_;
     std::size_t capacity_ = 0, begin_ = 0, size_ = 0;
@@ -312,11 +323,9 @@ public:
     void copyRest(OutputFile& out)
     {
         out.write({window_.data() + start_, window_.size() - start_});
-        start_ = window_.size();
-        while (window_.more(start_)) {
-            start_ = window_.size();
+        while (window_.more(window_.size()))
             out.write({window_.data(), window_.size()});
-        }
+        start_ = window_.size();
     }
 
 private:
@@ -344,13 +353,14 @@ private:
                 return true;
             }
             const std::size_t held = window_.size() - start_;
-            if (!window_.more(start_)) {
-                if (start_ + at == window_.size())
+            const bool read = window_.more(start_);
+            start_ = 0;
+            if (!read) {
+                if (at == window_.size())
                     return false;
-                contentEnd = at = window_.size() - start_;
+                contentEnd = at = window_.size();
                 return true;
             }
-            start_ = 0;
             from = held;
         }
     }
@@ -1409,10 +1419,9 @@ public:
                 break;
             if (outcome == Outcome::NeedMore) {
                 const std::size_t keep = lineBefore(lineStart(hit));
-                if (more(keep))
-                    from = hit - keep;
-                else
+                if (!more(keep))
                     atEnd_ = true;  // the drawing ends here: read what is there as it is
+                from = hit - keep;
                 continue;
             }
             from = hit + 1;
@@ -1440,18 +1449,16 @@ private:
         return at == std::string_view::npos ? nullptr : data + at;
     }
 
+    // Lets go of the bytes before `keep` and reads on; false at the end of the drawing.
     bool more(std::size_t keep)
     {
-        if (atEnd_)
-            return false;
         countTo(std::max(keep, counted_));
-        if (!window_.more(keep))
-            return false;
+        const bool read = window_.more(keep);
         counted_ = counted_ > keep ? counted_ - keep : 0;
         dropped_ += keep;
         for (Cursor& c : cursors_)
             c.at = c.at == kNone || c.at < keep ? kNone : c.at - keep;
-        return true;
+        return read;
     }
 
     // Where the line holding byte `at` starts.
