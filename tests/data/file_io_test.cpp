@@ -84,19 +84,32 @@ TEST(InputFiles, EveryByteIsReadWhateverTheSize)
                 writeBytes(folder / "f.txt", all);  // the same file, longer now
             EXPECT_EQ(readAll(in), all) << size << " bytes, then " << added << " more";
         }
+        // Read straight into memory, in parts of every size about a block, after a byte read
+        // ahead; and again from the middle.
+        writeBytes(folder / "f.txt", pattern(size));
+        InputFile in(folder / "f.txt");
+        std::string bytes(in.atEnd() ? "" : std::string(1, static_cast<char>(in.get())));
+        char part[InputFile::kBlockSize + 9];
+        for (std::size_t n = 1, got = 0; (got = in.read(part, n)) > 0; n = n * 3 % (sizeof part - 1) + 1)
+            bytes.append(part, got);
+        EXPECT_EQ(bytes, pattern(size)) << size << " bytes read straight";
+        in.seek(size / 2);
+        EXPECT_EQ(readAll(in), pattern(size).substr(size / 2)) << size << " bytes from the middle";
     }
 }
 
-// A file of three write blocks, written in pieces of many sizes (up to 70 000 bytes) that
-// straddle the block boundaries, holds every byte in order.
+// A file of 40 write blocks, written in pieces of many sizes (up to 70 000 bytes, and some
+// large enough to go to the system as they are) that straddle the block boundaries, holds
+// every byte in order, also while the disk is asked to hold what is written so far.
 TEST(OutputFiles, EveryByteIsWrittenInOrder)
 {
     TempFolder folder;
     std::string expected;
     {
         OutputFile out(folder / "r.txt");
-        for (std::size_t i = 0; expected.size() < (3u << 20); ++i) {
-            const std::string piece(i % 3 == 0 ? (i * 37) % 70000 : i % 50, static_cast<char>('A' + i % 26));
+        for (std::size_t i = 0; expected.size() < (40u << 20); ++i) {
+            const std::size_t size = i % 97 == 0 ? 600000 + i : i % 3 == 0 ? (i * 37) % 70000 : i % 50;
+            const std::string piece(size, static_cast<char>('A' + i % 26));
             out.write(piece);
             expected += piece;
         }

@@ -250,7 +250,8 @@ TEST(DrawingTransform, ReadsTheSameWhereverTheFileIsReadInBlocks)
 {
     // A dimension's block named after a comment long enough to bring every line of the
     // dimension, and of the line in its block, across the end of a block of reading; and a
-    // comment longer than a block. What is carried must not depend on where the blocks fall.
+    // comment longer than the room a drawing is first read into. What is carried must not
+    // depend on where the blocks fall.
     const std::string blocks = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\n*D1\n0\nLINE\n10\n1\n20\n2\n0\nENDBLK\n0\nENDSEC\n";
     const std::string body = "0\nSECTION\n2\nENTITIES\n0\nDIMENSION\n2\n*D1\n10\n5\n20\n6\n70\n0\n0\nENDSEC\n0\nEOF\n";
     const auto drawing = [&](std::size_t comment) { return "999\n" + std::string(comment, 'c') + "\n" + blocks + body; };
@@ -263,9 +264,10 @@ TEST(DrawingTransform, ReadsTheSameWhereverTheFileIsReadInBlocks)
     const std::string expected = carried(drawing(1));
     ASSERT_EQ(expected.find("\n1\n20\n2\n"), std::string::npos) << "the block's line stays";
     const std::size_t tail = blocks.size() + body.size();
-    for (std::size_t comment = InputFile::kBlockSize - tail - 8; comment < InputFile::kBlockSize; ++comment)
+    const std::size_t firstRead = 4 * InputFile::kBlockSize;  // what a large drawing's window reads first
+    for (std::size_t comment = firstRead - tail - 8; comment < firstRead; ++comment)
         ASSERT_EQ(carried(drawing(comment)), expected) << comment;
-    EXPECT_EQ(carried(drawing(3 * InputFile::kBlockSize)), expected);
+    EXPECT_EQ(carried(drawing(5 * InputFile::kBlockSize)), expected);
 }
 
 // What carrying `drawing` comes to: the bytes written and the summary, or the message.
@@ -318,6 +320,11 @@ TEST(DrawingTransform, CarriedInPiecesOnTwoThreadsItIsTheSameAsInOne)
             for (const std::uint64_t piece : {1, 13, 60, 200})
                 ASSERT_EQ(outcome(drawing, {true, skip, piece}), whole) << drawing.substr(0, 80) << " in pieces of " << piece;
         }
+    // A drawing of five megabytes in the pieces of a megabyte that the rewriter takes itself.
+    std::string body;
+    for (int i = 0; body.size() < (5u << 20); ++i)
+        body += i % 3 ? line : polyline;
+    EXPECT_EQ(outcome(entities(body), {}), outcome(entities(body), {false, false, std::uint64_t{1} << 40}));
 }
 
 struct Refusal {
