@@ -1399,7 +1399,7 @@ public:
             std::size_t hit = size;
             for (Cursor& c : cursors_) {
                 if (c.at < from || c.at == kNone) {
-                    const void* found = memmemOf(data + from, size - from, c.name);
+                    const void* found = memmemOf(data + from, size - from, c);
                     c.at = found ? static_cast<const char*>(found) - data : kNone;
                 }
                 hit = std::min(hit, c.at);
@@ -1438,15 +1438,27 @@ private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     struct Cursor {
         std::string_view name;
+        std::size_t key;  // the letter of the name looked for first
         std::size_t at = kNone;
     };
     enum class Outcome { Looked, NeedMore, Ended };
 
-    static const void* memmemOf(const char* data, std::size_t size, std::string_view name)
+    // The first place of the cursor's name among `size` bytes, or null. Found by its letter that
+    // drawings hold least often (the E and D of every "AcDbEntity" would stop the search at
+    // every entity), then the whole name.
+    static const void* memmemOf(const char* data, std::size_t size, const Cursor& c)
     {
-        const std::string_view bytes(data, size);
-        const std::size_t at = bytes.find(name);
-        return at == std::string_view::npos ? nullptr : data + at;
+        const std::size_t n = c.name.size(), k = c.key;
+        for (std::size_t from = k; from < size;) {
+            const void* found = std::memchr(data + from, c.name[k], size - from);
+            if (!found)
+                return nullptr;
+            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(found) - data) - k;
+            if (at + n <= size && std::memcmp(data + at, c.name.data(), n) == 0)
+                return data + at;
+            from = at + k + 1;
+        }
+        return nullptr;
     }
 
     // Lets go of the bytes before `keep` and reads on; false at the end of the drawing.
@@ -1612,7 +1624,7 @@ private:
 
     std::string path_;
     ByteWindow window_;
-    Cursor cursors_[3] = {{"SEC"}, {"DIMENSION"}, {"EOF"}};
+    Cursor cursors_[3] = {{"SEC", 2}, {"DIMENSION", 2}, {"EOF", 2}};
     std::size_t dropped_ = 0;  // bytes of the drawing before the window
     bool atEnd_ = false;
     PieceBoard* const board_;
