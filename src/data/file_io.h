@@ -135,7 +135,19 @@ public:
     const std::string& name() const { return name_; }
 
 private:
-    bool refill();
+    bool refill()
+    {
+        if (!buffer_)
+            buffer_.reset(new char[kBlockSize + kReadSlack]);
+        const std::size_t n = readFile(buffer_.get(), kBlockSize);
+        if (n == 0)
+            return false;
+        pos_ = 0;
+        end_ = n;
+        std::fill_n(buffer_.get() + end_, kReadSlack, '\0');
+        return true;
+    }
+    // Reads up to `n` bytes of the file into `into`: how many, 0 at its end.
     std::size_t readFile(char* into, std::size_t n);
 
     int fd_ = -1;

@@ -185,19 +185,6 @@ std::size_t InputFile::readFile(char* into, std::size_t n)
     return got;
 }
 
-bool InputFile::refill()
-{
-    if (!buffer_)
-        buffer_.reset(new char[kBlockSize + kReadSlack]);
-    const std::size_t n = readFile(buffer_.get(), kBlockSize);
-    if (n == 0)
-        return false;
-    pos_ = 0;
-    end_ = n;
-    std::fill_n(buffer_.get() + end_, kReadSlack, '\0');
-    return true;
-}
-
 void InputFile::seek(std::uint64_t offset)
 {
     LARGE_INTEGER to;

@@ -311,6 +311,7 @@ TEST(DrawingTransform, CarriedInPiecesOnTwoThreadsItIsTheSameAsInOne)
     const std::string polyline = "0\nPOLYLINE\n5\n9B\n66\n1\n230\n-1\n0\nVERTEX\n10\n1\n20\n2\n0\nVERTEX\n10\n3\n20\n4\n0\nSEQEND\n";
     for (const std::string& body : {line + polyline + "0\nFLOWER\n5\n9D\n" + line + polyline + line,
                                     line + polyline + line + "0\nLINE\n10\nx\n" + line,
+                                    line + "0\nLINE\n10\n1\n20\n1e999\n" + line + "0\nFLOWER\n" + polyline + "x\n",
                                     line + "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n" + polyline + line,
                                     line + "0\nEOF\n" + line + line, line + "70\n" + line + line})
         drawings.push_back(entities(body));
