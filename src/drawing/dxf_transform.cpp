@@ -8,6 +8,7 @@
 #include "transform/plane_mapping.h"
 
 #include <algorithm>
+#include <bit>
 #include <bitset>
 #include <condition_variable>
 #include <deque>
@@ -1312,9 +1313,11 @@ private:
         try {
             if (at.second.offset < at.first.offset)
                 throw std::range_error("a piece that ends before it starts");
-            // Room for the piece grown by longer numbers and added groups, taken once.
+            // Room for the piece grown by longer numbers and added groups, taken once, and in
+            // a power of two, so that the memory of pieces of about the same size is used
+            // again as it is rather than taken anew a little larger.
             const std::uint64_t size = at.second.offset - at.first.offset;
-            out.reserve(static_cast<std::size_t>(size + size / 2 + 4096));
+            out.reserve(std::bit_ceil(static_cast<std::size_t>(size + size / 2 + 4096)));
             reader.jump(at.first, at.second.offset);
             Rewriter<PieceBytes> rewriter(map_, options_, noBlocks_, reader, out);
             const bool whole = rewriter.carryPiece() && reader.offset() == at.second.offset;
