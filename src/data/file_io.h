@@ -54,6 +54,17 @@ private:
     std::filesystem::path path_;
 };
 
+// Copies the first and the last word of `n` bytes (between one and two words): all of them.
+template <class Word>
+inline void copyEnds(char* to, const char* from, std::size_t n)
+{
+    Word first, last;
+    std::memcpy(&first, from, sizeof(Word));
+    std::memcpy(&last, from + n - sizeof(Word), sizeof(Word));
+    std::memcpy(to, &first, sizeof(Word));
+    std::memcpy(to + n - sizeof(Word), &last, sizeof(Word));
+}
+
 // Copies `n` bytes. The few bytes of a line or two, which most writes are, are copied here
 // in at most two overlapping words rather than by a library call.
 inline void copyBytes(char* to, const char* from, std::size_t n)
@@ -61,17 +72,9 @@ inline void copyBytes(char* to, const char* from, std::size_t n)
     if (n > 16) {
         std::memcpy(to, from, n);
     } else if (n >= 8) {
-        std::uint64_t a, b;
-        std::memcpy(&a, from, 8);
-        std::memcpy(&b, from + n - 8, 8);
-        std::memcpy(to, &a, 8);
-        std::memcpy(to + n - 8, &b, 8);
+        copyEnds<std::uint64_t>(to, from, n);
     } else if (n >= 4) {
-        std::uint32_t a, b;
-        std::memcpy(&a, from, 4);
-        std::memcpy(&b, from + n - 4, 4);
-        std::memcpy(to, &a, 4);
-        std::memcpy(to + n - 4, &b, 4);
+        copyEnds<std::uint32_t>(to, from, n);
     } else {
         for (std::size_t i = 0; i < n; ++i)
             to[i] = from[i];

@@ -237,9 +237,13 @@ constexpr std::uint64_t kNoLimit = static_cast<std::uint64_t>(-1);
 
 class DrawingReader {
 public:
-    explicit DrawingReader(const std::string& path) : window_(path)
+    // A reader of the drawing from its start. A binary DXF or a DWG is refused here, told
+    // apart by its first bytes; a reader of pieces (`fromStart` false) goes only where jump()
+    // takes it, in a drawing already read from its start.
+    explicit DrawingReader(const std::string& path, bool fromStart = true) : window_(path)
     {
-        // A binary DXF or a DWG is told apart by its first bytes.
+        if (!fromStart)
+            return;
         const std::string_view head = window_.head();
         const std::string_view binary = "AutoCAD Binary DXF";
         if (head.substr(0, binary.size()) == binary)
@@ -1151,9 +1155,9 @@ std::optional<LineStart> pieceStartIn(const ByteWindow& window, std::size_t at, 
             start = {window.offset() + at, line};
         } else if (zero || first) {
             const std::string_view type = trimmed(text);
-            if (type == "SECTION" || type == "ENDSEC" || type == "EOF")
+            if (is(type, "SECTION") || is(type, "ENDSEC") || is(type, "EOF"))
                 return std::nullopt;
-            if (zero && type != "VERTEX" && type != "ATTRIB")
+            if (zero && !is(type, "VERTEX") && !is(type, "ATTRIB"))
                 return start;
         }
         first = false;
@@ -1247,7 +1251,7 @@ public:
                 const std::size_t j = claim();
                 lock.unlock();
                 if (!helper_)
-                    helper_.emplace(path_);
+                    helper_.emplace(path_, false);
                 carry(*helper_, j);
                 lock.lock();
                 continue;
@@ -1336,7 +1340,7 @@ private:
     void work()
     {
         try {
-            DrawingReader reader(path_);
+            DrawingReader reader(path_, false);
             while (true) {
                 std::size_t i = 0;
                 {
