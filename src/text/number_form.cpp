@@ -266,6 +266,20 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::optional<double> readDecimalNumberInGeneral(std::string_view text)
 {
+    // A text that starts as a number does (after its sign, a digit or the point) and that the
+    // conversion reads whole and in range is a number of the form above: straight through.
+    // Anything else is looked at first, as below.
+    const bool plus = !text.empty() && text.front() == '+';
+    const char* const from = text.data() + plus;  // the conversion takes a '-' but no '+'
+    const char* const end = text.data() + text.size();
+    const char* const first = from + (!plus && from != end && *from == '-');
+    if (first != end && (isDigit(*first) || *first == '.')) {
+        double value = 0.0;
+        const auto result = std::from_chars(from, end, value);
+        if (result.ec == std::errc() && result.ptr == end)
+            return value;
+    }
+
     const std::size_t n = text.size();
     std::size_t i = 0;
     bool negative = false;
