@@ -8,6 +8,7 @@
 #include "transform/plane_mapping.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <bitset>
 #include <condition_variable>
@@ -26,6 +27,10 @@
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavrelo {
 
@@ -145,16 +150,28 @@ bool readCode(std::string_view text, long& code)
     return readWhole(text, code);
 }
 
-// The first LF among `size` bytes, or null. A DXF line is mostly a few bytes long: those are
-// looked through here, longer ones by memchr.
+// The first LF among `size` bytes, or null; 16 bytes from `bytes` on may be read whatever
+// `size` is. A DXF line is mostly a few bytes long: the first 16 bytes are looked through here
+// at once where the processor can (with no branch that depends on where the line ends), longer
+// lines by memchr.
 inline const void* findLineEnd(const char* bytes, std::size_t size)
 {
-    const std::size_t near = std::min<std::size_t>(size, 16);
-    for (std::size_t i = 0; i < near; ++i)
+#if defined(__SSE2__)
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    auto ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n'))));
+    if (size < 16)
+        ends &= (1u << size) - 1;
+    if (ends != 0)
+        return bytes + std::countr_zero(ends);
+#else
+    for (std::size_t i = 0; i < std::min<std::size_t>(size, 16); ++i)
         if (bytes[i] == '\n')
             return bytes + i;
-    return size > near ? std::memchr(bytes + near, '\n', size - near) : nullptr;
+#endif
+    return size > 16 ? std::memchr(bytes + 16, '\n', size - 16) : nullptr;
 }
+
+constexpr std::uint64_t kNoLimit = static_cast<std::uint64_t>(-1);
 
 // The drawing's bytes from the record being read on, in one run of memory however the blocks
 // of the file fall, so that a record is one string_view. It holds one record and what is read
@@ -170,7 +187,7 @@ public:
         const std::uintmax_t size = std::filesystem::file_size(PathName(path).path(), error);
         capacity_ = error || size > 4 * InputFile::kBlockSize ? 4 * InputFile::kBlockSize
                                                               : static_cast<std::size_t>(size) + kLeastRead;
-        room_.reset(new char[capacity_]);
+        room_.reset(new char[capacity_ + kSlack]);
     }
 
     const std::string& name() const { return in_.name(); }
@@ -197,7 +214,7 @@ public:
         if (capacity_ - begin_ - size_ < kLeastRead) {
             if (size_ + InputFile::kBlockSize > capacity_) {
                 capacity_ = std::max(2 * capacity_, size_ + InputFile::kBlockSize);
-                std::unique_ptr<char[]> larger(new char[capacity_]);
+                std::unique_ptr<char[]> larger(new char[capacity_ + kSlack]);
                 std::copy_n(data(), size_, larger.get());
                 room_ = std::move(larger);
             } else {
@@ -205,10 +222,20 @@ public:
             }
             begin_ = 0;
         }
-        const std::size_t read = in_.read(room_.get() + begin_ + size_, capacity_ - begin_ - size_);
+        std::size_t room = capacity_ - begin_ - size_;
+        if (readEnd_ != kNoLimit) {
+            const std::uint64_t held = offset_ + size_;  // the bytes held end here in the drawing
+            room = static_cast<std::size_t>(
+                std::min<std::uint64_t>(room, std::max(readEnd_, held) + kLeastRead - held));
+        }
+        const std::size_t read = in_.read(room_.get() + begin_ + size_, room);
         size_ += read;
         return read > 0;
     }
+
+    // Reads need go no further than byte `end` of the drawing, and a little beyond for the line
+    // that starts there: a reader of a piece stops at its end.
+    void readUpTo(std::uint64_t end) { readEnd_ = end; }
 
     // Empties the window, to go on from byte `offset` of the drawing.
     void seek(std::uint64_t offset)
@@ -220,11 +247,14 @@ public:
 
 private:
     static constexpr std::size_t kLeastRead = 4096;
+    // Bytes after the room that findLineEnd may read.
+    static constexpr std::size_t kSlack = 16;
 
     InputFile in_;
     std::unique_ptr<char[]> room_;
     std::size_t capacity_ = 0, begin_ = 0, size_ = 0;
     std::uint64_t offset_ = 0;
+    std::uint64_t readEnd_ = kNoLimit;
 };
 
 // A place in the drawing where a line starts: its byte offset and its line number.
@@ -232,8 +262,6 @@ struct LineStart {
     std::uint64_t offset = 0;
     long line = 1;
 };
-
-constexpr std::uint64_t kNoLimit = static_cast<std::uint64_t>(-1);
 
 class DrawingReader {
 public:
@@ -264,9 +292,13 @@ public:
         start_ = 0;
         line_ = at.line - 1;
         ended_ = false;
-        limit_ = limit;
+        setLimit(limit);
     }
-    void setLimit(std::uint64_t limit) { limit_ = limit; }
+    void setLimit(std::uint64_t limit)
+    {
+        limit_ = limit;
+        window_.readUpTo(limit);
+    }
 
     // Where the next record starts, and whether the EOF group has been read.
     std::uint64_t offset() const { return window_.offset() + start_; }
@@ -381,6 +413,7 @@ private:
 
 struct TypeRules {
     std::string_view type;
+    std::size_t index = 0;  // its place among all types, for counting by type
     std::vector<const GroupRule*> rules;
     std::vector<const PartSwitch*> switches;
     std::bitset<1100> named;  // the codes that a rule or a switch names: the rest pass at once
@@ -400,11 +433,26 @@ const std::unordered_map<std::string_view, TypeRules>& rulesByType()
             (*map)[s.type].switches.push_back(&s);
             (*map)[s.type].named.set(s.code);
         }
-        for (auto& [type, rules] : *map)
+        std::size_t index = 0;
+        for (auto& [type, rules] : *map) {
             rules.type = type;
+            rules.index = index++;
+        }
         return map;
     }();
     return *byType;
+}
+
+// The types by their index.
+const std::vector<const TypeRules*>& typesByIndex()
+{
+    static const auto* const types = [] {
+        auto* list = new std::vector<const TypeRules*>(rulesByType().size());
+        for (const auto& [type, rules] : rulesByType())
+            (*list)[rules.index] = &rules;
+        return list;
+    }();
+    return *types;
 }
 
 const TypeRules* rulesOf(std::string_view type)
@@ -573,9 +621,23 @@ private:
 
     void countCarried()
     {
-        for (const auto& [rules, count] : carried_)
-            summary_.carried[std::string(rules->type)] += count;
-        carried_.clear();
+        for (std::size_t i = 0; i < carried_.size(); ++i)
+            if (carried_[i] > 0)
+                summary_.carried[std::string(typesByIndex()[i]->type)] += carried_[i];
+        std::fill(carried_.begin(), carried_.end(), 0);
+    }
+
+    // The rules of an entity type, looked up once for each of the last few types met (the
+    // types of a drawing's entities take turns: an INSERT, its ATTRIBs, its SEQEND, a LINE).
+    const TypeRules* rulesFor(std::string_view type)
+    {
+        for (const KnownType& known : knownTypes_)
+            if (known.used && same(known.type, type))
+                return known.rules;
+        KnownType& slot = knownTypes_[nextKnown_];
+        nextKnown_ = (nextKnown_ + 1) % knownTypes_.size();
+        slot = {std::string(type), rulesOf(type), true};
+        return slot.rules;
     }
 
     // ---- header
@@ -608,7 +670,7 @@ private:
                         i = setCoordinates(r, i, *rule, corner, box.hasZ, variable);
                     }
                 } else {
-                    i = apply(r, i, *rule, Frame{}, std::string(variable), false);
+                    i = apply(r, i, *rule, Frame{}, variable, false);
                 }
                 break;
             }
@@ -631,7 +693,7 @@ private:
             double* target = variable == minName ? lo : variable == maxName ? hi : nullptr;
             if (!target || g.code % 10 != 0 || g.code < 10 || g.code > (withZ ? 30 : 20))
                 continue;
-            target[g.code / 10 - 1] = number(r, i, std::string(variable));
+            target[g.code / 10 - 1] = number(r, i, variable);
             found |= (target == lo ? 1 : 2) << (g.code / 10 - 1) * 2;
         }
         Box box;
@@ -693,15 +755,11 @@ private:
         long paper = 0;
         const std::string_view space = r.find(67);
         if (!space.empty() && !readWhole(space, paper))
-            throw notANumber(r, index(r, 67), std::string(type));
+            throw notANumber(r, index(r, 67), type);
         if (paper == 1)
             return;  // paper space stays
 
-        if (!same(type, lastType_)) {
-            lastType_ = type;
-            lastRules_ = rulesOf(type);
-        }
-        const TypeRules* rules = lastRules_;
+        const TypeRules* rules = rulesFor(type);
         if (!rules || type.empty() || type.front() == '$' || type.front() == '*') {
             stay(r, type,
                  "είναι τύπος οντότητας που το πρόγραμμα δεν μεταφέρει" +
@@ -713,7 +771,7 @@ private:
         long flags = 0;
         const std::string_view flagText = r.find(70);
         if (!flagText.empty() && !readWhole(flagText, flags))
-            throw notANumber(r, index(r, 70), std::string(type));
+            throw notANumber(r, index(r, 70), type);
         frame.flags = flags;
         if (is(type, "VERTEX") && parent_.active) {
             frame.mirrored = parent_.mirrored;
@@ -725,8 +783,8 @@ private:
             }
             frame.mirrored = axes < 0;
         }
-        rewrite(r, std::string(type), *rules, frame, true);
-        ++carried_[rules];
+        rewrite(r, type, *rules, frame, true);
+        ++carried_[rules->index];
         if (opensSequence)
             parent_ = {true, true, frame.mirrored};
     }
@@ -746,7 +804,7 @@ private:
         for (std::size_t i = 1; i < count_; ++i) {
             const int c = r.groups[i].code;
             if (c == 210 || c == 220 || c == 230)
-                e[(c - 210) / 10] = number(r, i, std::string(type));
+                e[(c - 210) / 10] = number(r, i, type);
         }
         constexpr double tiny = 1e-12;
         if (std::abs(e[0]) > tiny || std::abs(e[1]) > tiny || std::abs(std::abs(e[2]) - 1) > tiny)
@@ -791,7 +849,7 @@ private:
     }
 
     // Every group of the record that the rules of its type name, moved.
-    void rewrite(Record& r, const std::string& type, const TypeRules& rules, const Frame& frame, bool modelSpace)
+    void rewrite(Record& r, std::string_view type, const TypeRules& rules, const Frame& frame, bool modelSpace)
     {
         const TypeRules& extended = *extended_;
         Part part = Part::Main;
@@ -829,7 +887,7 @@ private:
 
     // The groups of the table of missing groups that the record leaves out, moved, each after
     // its anchor.
-    void addMissing(Record& r, const std::string& type, const TypeRules& rules, const Frame& frame)
+    void addMissing(Record& r, std::string_view type, const TypeRules& rules, const Frame& frame)
     {
         for (const MissingGroup& m : missingGroups()) {
             if (m.type != type || !holds(m.when, frame.flags, false) || find(r, m.code) || (m.unless && find(r, m.unless)))
@@ -873,7 +931,7 @@ private:
         return std::nullopt;
     }
 
-    void insert(Record& r, std::size_t after, int code, double value, const std::string& type)
+    void insert(Record& r, std::size_t after, int code, double value, std::string_view type)
     {
         if (!std::isfinite(value))
             throw outOfRange(r, after, type);
@@ -882,7 +940,7 @@ private:
 
     // Whether the arc edge of a hatch whose type stands at `i` is drawn clockwise: its group
     // 73, before the next edge or path, is 0.
-    bool clockwiseEdge(const Record& r, std::size_t i, const std::string& type) const
+    bool clockwiseEdge(const Record& r, std::size_t i, std::string_view type) const
     {
         for (std::size_t j = i + 1; j < count_; ++j) {
             const int code = r.groups[j].code;
@@ -900,7 +958,7 @@ private:
 
     // Moves the group at `i` (with the y and z that follow it) by `rule`; returns the index
     // of the last group it took.
-    std::size_t apply(Record& r, std::size_t i, const GroupRule& rule, const Frame& frame, const std::string& type,
+    std::size_t apply(Record& r, std::size_t i, const GroupRule& rule, const Frame& frame, std::string_view type,
                       bool modelSpace)
     {
         double v[3] = {number(r, i, type), 0, 0};
@@ -999,7 +1057,7 @@ private:
         return a;
     }
 
-    double number(const Record& r, std::size_t i, const std::string& type) const
+    double number(const Record& r, std::size_t i, std::string_view type) const
     {
         const auto n = readDecimalNumber(trimmed(r.value(i)));
         if (!n)
@@ -1008,7 +1066,7 @@ private:
     }
 
     // The group at `i`, which read `old`, is to hold `value`.
-    void set(Record& r, std::size_t i, double value, double old, const std::string& type)
+    void set(Record& r, std::size_t i, double value, double old, std::string_view type)
     {
         if (!std::isfinite(value))
             throw outOfRange(r, i, type);
@@ -1020,16 +1078,16 @@ private:
     }
 
     // "of the entity TYPE (handle H)" or "of the header variable $X".
-    static std::string of(const Record& r, const std::string& type)
+    static std::string of(const Record& r, std::string_view type)
     {
         if (!type.empty() && type.front() == '$')
-            return "της μεταβλητής " + inQuotes(type);
+            return "της μεταβλητής " + inQuotes(std::string(type));
         const std::string handle(r.find(5));
-        return "της οντότητας " + inQuotes(type.empty() ? std::string(r.type()) : type) + " (handle " +
+        return "της οντότητας " + inQuotes(std::string(type.empty() ? r.type() : type)) + " (handle " +
                inQuotes(handle.empty() ? "-" : handle) + ")";
     }
 
-    Failure notANumber(const Record& r, std::size_t i, const std::string& type) const
+    Failure notANumber(const Record& r, std::size_t i, std::string_view type) const
     {
         const Group& g = r.groups[i];
         return Failure("Η γραμμή " + std::to_string(r.line + 2 * static_cast<long>(i) + 1) + " του σχεδίου " + inQuotes(reader_.name()) +
@@ -1037,7 +1095,7 @@ private:
                        inQuotes(std::string(r.value(g))) + "." + kNothingWritten);
     }
 
-    Failure outOfRange(const Record& r, std::size_t i, const std::string& type) const
+    Failure outOfRange(const Record& r, std::size_t i, std::string_view type) const
     {
         const Group& g = r.groups[i];
         return Failure("Ο αριθμός της γραμμής " + std::to_string(r.line + 2 * static_cast<long>(i) + 1) + " του σχεδίου " +
@@ -1098,9 +1156,14 @@ private:
     double psiRadians_ = 0, psiDegrees_ = 0;
 
     const TypeRules* const extended_ = rulesOf("");
-    std::string lastType_;  // the type of the last entity, and its rules
-    const TypeRules* lastRules_ = nullptr;
-    std::unordered_map<const TypeRules*, long> carried_;  // entities carried, by type
+    struct KnownType {
+        std::string type;
+        const TypeRules* rules = nullptr;
+        bool used = false;
+    };
+    std::array<KnownType, 8> knownTypes_;  // the last types met, and their rules
+    std::size_t nextKnown_ = 0;            // the one to give way to the next new type
+    std::vector<long> carried_ = std::vector<long>(rulesByType().size());  // entities carried, by type index
     std::size_t count_ = 0;  // groups of the record being handled
     Section section_ = Section::None;
     std::string table_;
@@ -1269,8 +1332,10 @@ public:
     }
 
 private:
-    // How many pieces the second thread may hold carried ahead of the main thread's place.
-    static constexpr std::size_t kAhead = 16;
+    // How many pieces the second thread may hold carried ahead of the main thread's place:
+    // 8 MB of the drawing. It gets that far ahead while the first pass still reads a large
+    // drawing, so that the memory taken stays the same however large the drawing is.
+    static constexpr std::size_t kAhead = 32;
 
     template <class Change>
     void tell(Change change)
@@ -1644,16 +1709,17 @@ private:
     std::set<std::string> model_, other_;
 };
 
-// The drawing carried into `out`. The ENTITIES section of a drawing of more than two pieces
-// is carried in pieces on two threads, to the same bytes.
+// The drawing carried into `out`. The ENTITIES section of a drawing of more than two
+// megabytes is carried in pieces on two threads, to the same bytes.
 DrawingSummary carryDrawing(const PlaneMapping& mapping, const DrawingOptions& options, const std::string& drawingPath,
                             const std::string& resultPath)
 {
-    const std::uint64_t pieceBytes = options.pieceBytes ? options.pieceBytes : std::uint64_t{1} << 20;
+    const std::uint64_t pieceBytes = options.pieceBytes ? options.pieceBytes : std::uint64_t{1} << 18;
+    const std::uint64_t twoThreadsAbove = options.pieceBytes ? 2 * options.pieceBytes : std::uint64_t{2} << 20;
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(PathName(drawingPath).path(), error);
     std::optional<PieceBoard> board;
-    if (!error && size > 2 * pieceBytes)
+    if (!error && size > twoThreadsAbove)
         board.emplace(drawingPath, mapping, options);
     std::set<std::string> dimensionBlocks;
     {

@@ -14,9 +14,9 @@ namespace tavrelo {
 struct DrawingOptions {
     bool inverse = false;      // carry from the target system back into the source system
     bool skipUnknown = false;  // leave entities the rewriter cannot carry as they are, and list them
-    // The ENTITIES section of a drawing of more than two megabytes is carried in pieces of
-    // about a megabyte on two threads. Tests ask for pieces of this many bytes instead, each
-    // carried into memory first, as the second thread carries them.
+    // The ENTITIES section of a drawing of more than two megabytes is carried in pieces of a
+    // quarter of a megabyte on two threads. Tests ask for pieces of this many bytes instead,
+    // each carried into memory first, as the second thread carries them.
     std::uint64_t pieceBytes = 0;
 };
 
