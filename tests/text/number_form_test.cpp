@@ -333,6 +333,14 @@ TEST(ReadDecimalNumber, AcceptsSignDigitsOnePointAndExponentOnly)
         {"nan", false, 0},
         {"1e400", false, 0},
         {"1D3", false, 0},
+        // More digits than the quick way takes, read by the conversion at once: a sign it does
+        // not know, or none, must still be refused.
+        {"2465.6348273393396", true, 2465.6348273393396},
+        {"+12345678901234567890.5e-3", true, 12345678901234567.8905},
+        {"+-5", false, 0},
+        {"-+5", false, 0},
+        {"+inf", false, 0},
+        {"-nan", false, 0},
     };
     for (const auto& c : cases) {
         const auto n = readDecimalNumber(c.text);
