@@ -443,18 +443,6 @@ const std::unordered_map<std::string_view, TypeRules>& rulesByType()
     return *byType;
 }
 
-// The types by their index.
-const std::vector<const TypeRules*>& typesByIndex()
-{
-    static const auto* const types = [] {
-        auto* list = new std::vector<const TypeRules*>(rulesByType().size());
-        for (const auto& [type, rules] : rulesByType())
-            (*list)[rules.index] = &rules;
-        return list;
-    }();
-    return *types;
-}
-
 const TypeRules* rulesOf(std::string_view type)
 {
     const auto& map = rulesByType();
@@ -621,9 +609,9 @@ private:
 
     void countCarried()
     {
-        for (std::size_t i = 0; i < carried_.size(); ++i)
-            if (carried_[i] > 0)
-                summary_.carried[std::string(typesByIndex()[i]->type)] += carried_[i];
+        for (const auto& [type, rules] : rulesByType())
+            if (carried_[rules.index] > 0)
+                summary_.carried[std::string(type)] += carried_[rules.index];
         std::fill(carried_.begin(), carried_.end(), 0);
     }
 
