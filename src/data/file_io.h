@@ -65,12 +65,24 @@ inline void copyEnds(char* to, const char* from, std::size_t n)
     std::memcpy(to + n - sizeof(Word), &last, sizeof(Word));
 }
 
-// Copies `n` bytes. The few bytes of a line or two, which most writes are, are copied here
-// in at most two overlapping words rather than by a library call.
+// Blocks of bytes copied as one, by the processor's wide registers where it has them.
+struct Bytes16 {
+    char bytes[16];
+};
+struct Bytes32 {
+    char bytes[32];
+};
+
+// Copies `n` bytes. The bytes of a line or a few, which most writes are, are copied here in at
+// most two overlapping blocks rather than by a library call.
 inline void copyBytes(char* to, const char* from, std::size_t n)
 {
-    if (n > 16) {
+    if (n > 64) {
         std::memcpy(to, from, n);
+    } else if (n > 32) {
+        copyEnds<Bytes32>(to, from, n);
+    } else if (n > 16) {
+        copyEnds<Bytes16>(to, from, n);
     } else if (n >= 8) {
         copyEnds<std::uint64_t>(to, from, n);
     } else if (n >= 4) {

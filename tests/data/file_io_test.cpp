@@ -98,9 +98,10 @@ TEST(InputFiles, EveryByteIsReadWhateverTheSize)
     }
 }
 
-// A file of 40 write blocks, written in pieces of many sizes (up to 70 000 bytes, and some
-// large enough to go to the system as they are) that straddle the block boundaries, holds
-// every byte in order, also while the disk is asked to hold what is written so far.
+// A file of 40 write blocks, written in pieces of many sizes (every size up to 100 bytes, others
+// up to 70 000 bytes, and some large enough to go to the system as they are) that straddle the
+// block boundaries, holds every byte in order, also while the disk is asked to hold what is
+// written so far.
 TEST(OutputFiles, EveryByteIsWrittenInOrder)
 {
     TempFolder folder;
@@ -108,8 +109,10 @@ TEST(OutputFiles, EveryByteIsWrittenInOrder)
     {
         OutputFile out(folder / "r.txt");
         for (std::size_t i = 0; expected.size() < (40u << 20); ++i) {
-            const std::size_t size = i % 97 == 0 ? 600000 + i : i % 3 == 0 ? (i * 37) % 70000 : i % 50;
-            const std::string piece(size, static_cast<char>('A' + i % 26));
+            const std::size_t size = i % 97 == 0 ? 600000 + i : i % 3 == 0 ? (i * 37) % 70000 : i % 100;
+            std::string piece(size, ' ');
+            for (std::size_t k = 0; k < size; ++k)
+                piece[k] = static_cast<char>('A' + (i + k) % 26);  // every byte in its place, not only as many
             out.write(piece);
             expected += piece;
         }
