@@ -37,8 +37,9 @@ gone "Αρχείο κοινών σημείων στο σύστημα προορ�
 sleep 1
 shot fit-loaded
 
-# Drop the outliers: four steps of the tab order from the file button (table, scale, tolerance).
-xdotool key Tab Tab Tab Tab space
+# Drop the outliers: five steps of the tab order from the file button (table, model, scale,
+# tolerance).
+xdotool key Tab Tab Tab Tab Tab space
 sleep 1
 shot outliers-dropped
 eval "$(xdotool getwindowgeometry --shell "$fit")"

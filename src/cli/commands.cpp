@@ -10,6 +10,7 @@
 #include "text/codepage.h"
 #include "text/failure.h"
 #include "transform/apply_transformation.h"
+#include "transform/model_file.h"
 #include "transform/parameters.h"
 
 #include <nlohmann/json.hpp>
@@ -128,7 +129,10 @@ void applyBatch(const std::string& parameterFile, const std::vector<std::string>
         throw Failure("Ο φάκελος αποτελεσμάτων " + inQuotes(outputDir) + " δεν υπάρχει. Δεν γράφτηκε κανένα αρχείο.");
     // The parameters are read once here, so a missing or cut-short file stops the batch before
     // anything is written.
-    readParameterFile(parameterFile);
+    if (isModelFile(parameterFile))
+        readModelFile(parameterFile);
+    else
+        readParameterFile(parameterFile);
 
     // Every input is checked, and every result named, before the first is written.
     std::vector<std::string> inputs, results;

@@ -35,11 +35,13 @@ struct FitRequest {
     std::vector<std::string> excluded;  // point numbers (UTF-8)
     std::optional<double> tolerance;
     bool dropOutliers = false;
+    std::string model = "similarity";  // similarity, affine or poly2
     std::string parameterFile, reportFile;  // empty: none written
     bool json = false;
 };
 
 // The least-squares fit from the common points of a target file. Prints the report or JSON.
+// `-p` writes the seven-line parameter file of a similarity, or the model file of another model.
 void runFit(const FitRequest& request, std::ostream& out);
 
 // The save step with a parameter file: `coordinateFiles` holds one file written to

@@ -9,7 +9,8 @@
 #include "text/codepage.h"
 #include "text/failure.h"
 #include "transform/fit_report.h"
-#include "transform/similarity_fit.h"
+#include "transform/model_file.h"
+#include "transform/model_fit.h"
 
 #include <nlohmann/json.hpp>
 
@@ -45,11 +46,28 @@ nlohmann::ordered_json numberOrNull(const std::optional<double>& value)
     return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
-nlohmann::ordered_json fitJson(const CommonPoints& points, const SimilarityFit& fit)
+nlohmann::ordered_json fitJson(const CommonPoints& points, const ModelFit& fit)
 {
     nlohmann::ordered_json j;
-    j["parameters"] = {{"f", fit.f},           {"X1", fit.X1},   {"Y1", fit.Y1},  {"Dh", fit.Dh},
-                       {"klimax", fit.klimax}, {"X1N", fit.X1N}, {"Y1N", fit.Y1N}};
+    j["model"] = modelKey(fit.model);
+    if (fit.similarity) {
+        const SimilarityFit& s = *fit.similarity;
+        j["parameters"] = {{"f", s.f},           {"X1", s.X1},   {"Y1", s.Y1},  {"Dh", s.Dh},
+                           {"klimax", s.klimax}, {"X1N", s.X1N}, {"Y1N", s.Y1N}};
+    } else {
+        j["coefficients"] = nlohmann::ordered_json::object();
+        for (const ModelFigure& figure : modelFigures(fit.mapping))
+            j["coefficients"][figure.name] = figure.value;
+        if (fit.model == FitModel::Affine) {
+            const AffineMeaning m =
+                affineMeaning(fit.mapping.cX[0], fit.mapping.cX[1], fit.mapping.cY[0], fit.mapping.cY[1]);
+            j["affine"] = {{"scale_x", m.scaleX},
+                           {"scale_y", m.scaleY},
+                           {"rotation_x", m.rotationX},
+                           {"rotation_y", m.rotationY},
+                           {"shear", m.shear}};
+        }
+    }
     j["used"] = fit.used;
     j["sigma0"] = numberOrNull(fit.sigma0);
     j["height_sigma"] = numberOrNull(fit.heightSigma);
@@ -98,13 +116,18 @@ void runFit(const FitRequest& request, std::ostream& out)
     options.scaleWanted = request.scaleWanted;
     if (request.tolerance)
         options.tolerance = *request.tolerance;
-    const SimilarityFit fit =
-        request.dropOutliers ? dropOutliers(points.matched, use, options) : fitSimilarity(points.matched, use, options);
+    const FitModel model = modelOfKey(request.model).value_or(FitModel::Similarity);
+    const ModelFit fit = request.dropOutliers ? dropOutliersOf(points.matched, use, options, model)
+                                              : fitModel(points.matched, use, options, model);
 
-    const FitReportInput report{absoluteInputPath(request.coordinateFile), absoluteInputPath(request.targetFile),
-                                reportDateNow(), &points, &fit};
-    if (!request.parameterFile.empty())
-        writeParameterFile(request.parameterFile, parameterLinesOf(fit));
+    FitReportInput report{absoluteInputPath(request.coordinateFile), absoluteInputPath(request.targetFile),
+                          reportDateNow(), &points, nullptr, &fit};
+    if (!request.parameterFile.empty()) {
+        if (fit.similarity)
+            writeParameterFile(request.parameterFile, parameterLinesOf(*fit.similarity));
+        else
+            writeModelFile(request.parameterFile, fit.mapping);
+    }
     if (!request.reportFile.empty())
         writeFitReport(request.reportFile, report);
 

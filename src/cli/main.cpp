@@ -7,6 +7,7 @@
 #include "cli/help.h"
 #include "platform/system.h"
 #include "text/failure.h"
+#include "transform/model_fit.h"
 
 #include <CLI/CLI.hpp>
 
@@ -98,6 +99,7 @@ int main(int systemArgc, char** systemArgv)
     fitCommand->add_option("--exclude", fit.excluded)->allow_extra_args(false);
     CLI::Option* toleranceOption = fitCommand->add_option("--tolerance", tolerance);
     fitCommand->add_flag("--drop-outliers", fit.dropOutliers);
+    CLI::Option* modelOption = fitCommand->add_option("--model", fit.model);
     fitCommand->add_option("-p", fit.parameterFile);
     fitCommand->add_option("--report", fit.reportFile);
     fitCommand->add_flag("--json", fit.json);
@@ -174,6 +176,14 @@ int main(int systemArgc, char** systemArgv)
         if (!std::isfinite(tolerance) || tolerance < 0)
             return usageError("η ανοχή πρέπει να είναι αριθμός 0 ή μεγαλύτερος", "fit");
         fit.tolerance = tolerance;
+    }
+    if (fitCommand->parsed() && modelOption->count() > 0) {
+        if (!tavrelo::modelOfKey(fit.model))
+            return usageError("άγνωστο μοντέλο «" + fit.model + "»· δώστε similarity, affine ή poly2", "fit");
+        if (fit.scaleWanted && fit.model != "similarity")
+            return usageError("το --scale είναι του μετασχηματισμού ομοιότητας· το " + fit.model +
+                                  " έχει τις κλίμακές του",
+                              "fit");
     }
     if (applyCommand->parsed()) {
         if (outputDir.empty() && applyFiles.size() != 2)

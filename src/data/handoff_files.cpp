@@ -103,6 +103,11 @@ TransformParameters readParameterFile(const PathName& file)
     std::error_code ec;
     if (!std::filesystem::exists(file, ec))
         throw Failure("Το αρχείο παραμέτρων " + inQuotes(file.utf8()) + " δεν υπάρχει.");
+    if (readFirstLine(file).rfind(kModelFileMark, 0) == 0)
+        throw Failure("Το αρχείο " + inQuotes(file.utf8()) +
+                      " είναι αρχείο μοντέλου (ομοπαραλληλικού ή 2ου βαθμού), όχι αρχείο των επτά παραμέτρων ομοιότητας. "
+                      "Ένα σχέδιο μεταφέρεται μόνο με μετασχηματισμό ομοιότητας, αφού με άλλο μοντέλο ο κύκλος δεν μένει "
+                      "κύκλος· με αρχείο μοντέλου μεταφέρονται μόνο αρχεία σημείων (tavrelo-cli apply).");
     ListReader reader(file);
     TransformParameters p;
     Value* const targets[] = {&p.f, &p.X1, &p.Y1, &p.Dh, &p.klimax, &p.X1N, &p.Y1N};

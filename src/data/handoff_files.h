@@ -53,8 +53,14 @@ struct ParameterLines {
 // when complete (an existing one is replaced whole or left untouched).
 void writeParameterFile(const PathName& file, const ParameterLines& lines);
 
+// The first word of a model file (an affine or second-degree mapping), which a parameter file
+// never starts with.
+inline constexpr const char* kModelFileMark = "TAVRELO-MODEL";
+
 // Reads the seven fields of a parameter file at any path by list input into values. A missing
-// file, or one that ends before its seventh value, is a Failure.
+// file, one that ends before its seventh value, or a model file, is a Failure: what a model
+// carries, a similarity's parameters cannot stand for (a drawing's circles would not stay
+// circles).
 TransformParameters readParameterFile(const PathName& file);
 
 // The texts of the common points screen's boxes that O.K. hands on, as shown there (the

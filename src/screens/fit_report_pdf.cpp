@@ -158,7 +158,9 @@ QString greekReason(const QString& path, const QFileDevice& file, int error)
 void writeFitReportPdf(const QString& path, const FitReportInput& input, const PointsPlot& plot)
 {
     const CommonPoints& points = *input.points;
-    const SimilarityFit& fit = *input.fit;
+    const FitStatistics& fit = input.model ? static_cast<const FitStatistics&>(*input.model) : *input.fit;
+    const PlaneModel* model = input.model && !input.model->similarity ? &input.model->mapping : nullptr;
+    const SimilarityFit* similarity = model ? nullptr : input.model ? &*input.model->similarity : input.fit;
     auto cannotWrite = [&](const QString& why) {
         return Failure("Η αναφορά " + inQuotes(path.toStdString()) + " δεν γράφτηκε: " + why.toStdString() + ".");
     };
@@ -197,30 +199,42 @@ void writeFitReportPdf(const QString& path, const FitReportInput& input, const P
                   Qt::black, QColor(), 2);
 
         pages.heading(QStringLiteral("Μέθοδος"));
-        pages.paragraph(
-            (fit.scaleWanted ? QStringLiteral("Μετασχηματισμός ομοιότητας (στροφή, μετάθεση και κλίμακα)")
-                             : QStringLiteral("Μετασχηματισμός στροφής και μετάθεσης (κλίμακα 1)")) +
-                QStringLiteral(" με ελάχιστα τετράγωνα από %1 κοινά σημεία, γύρω από το κέντρο βάρους τους. "
-                               "Μετάθεση υψομέτρων Dh: η μέση διαφορά h − H των σημείων σε χρήση με υψόμετρο και στα δύο "
-                               "αρχεία. Υπόλοιπα: το μετασχηματισμένο σημείο μείον το σημείο προορισμού.")
-                    .arg(fit.used),
-            body);
-
-        pages.heading(QStringLiteral("Παράμετροι"));
+        const QString common = QStringLiteral(
+                                   " με ελάχιστα τετράγωνα από %1 κοινά σημεία, γύρω από το κέντρο βάρους τους. "
+                                   "Μετάθεση υψομέτρων Dh: η μέση διαφορά h − H των σημείων σε χρήση με υψόμετρο και στα δύο "
+                                   "αρχεία. Υπόλοιπα: το μετασχηματισμένο σημείο μείον το σημείο προορισμού.")
+                                   .arg(fit.used);
         const std::vector<double> parameterColumns{0.42, 0.28};
-        const std::pair<QString, QString> parameters[] = {
-            {QStringLiteral("Στροφή φ (βαθμοί)"), shownFigure(rotationForm, fit.f)},
-            {QStringLiteral("Κλίμακα"), shownFigure(scaleForm, fit.klimax)},
-            {QStringLiteral("Dx (m)"), shownFigure(lengthForm, fit.dx())},
-            {QStringLiteral("Dy (m)"), shownFigure(lengthForm, fit.dy())},
-            {QStringLiteral("Dh (m)"), shownFigure(lengthForm, fit.Dh)},
-            {QStringLiteral("X1, κέντρο βάρους στο αρχείο"), shownFigure(lengthForm, fit.X1)},
-            {QStringLiteral("Y1, κέντρο βάρους στο αρχείο"), shownFigure(lengthForm, fit.Y1)},
-            {QStringLiteral("X1N, κέντρο βάρους στον προορισμό"), shownFigure(lengthForm, fit.X1N)},
-            {QStringLiteral("Y1N, κέντρο βάρους στον προορισμό"), shownFigure(lengthForm, fit.Y1N)},
-        };
-        for (const auto& [name, value] : parameters)
-            pages.row({name, value}, parameterColumns, body);
+        if (model) {
+            pages.paragraph(QStringLiteral("Μετασχηματισμός ") + QString::fromUtf8(modelName(model->model)) +
+                                QStringLiteral(" (%1 παράμετροι)").arg(parameterCountOf(model->model, false)) + common,
+                            body);
+            pages.heading(QStringLiteral("Παράμετροι"));
+            for (const std::string& formula : modelFormulas(model->model))
+                pages.paragraph(QString::fromStdString(formula), body);
+            for (const auto& [name, value] : modelFitFigures(*model))
+                pages.row({QString::fromStdString(name), QString::fromStdString(value)}, parameterColumns, body);
+        } else {
+            const SimilarityFit& sim = *similarity;
+            pages.paragraph((sim.scaleWanted ? QStringLiteral("Μετασχηματισμός ομοιότητας (στροφή, μετάθεση και κλίμακα)")
+                                             : QStringLiteral("Μετασχηματισμός στροφής και μετάθεσης (κλίμακα 1)")) +
+                                common,
+                            body);
+            pages.heading(QStringLiteral("Παράμετροι"));
+            const std::pair<QString, QString> parameters[] = {
+                {QStringLiteral("Στροφή φ (βαθμοί)"), shownFigure(rotationForm, sim.f)},
+                {QStringLiteral("Κλίμακα"), shownFigure(scaleForm, sim.klimax)},
+                {QStringLiteral("Dx (m)"), shownFigure(lengthForm, sim.dx())},
+                {QStringLiteral("Dy (m)"), shownFigure(lengthForm, sim.dy())},
+                {QStringLiteral("Dh (m)"), shownFigure(lengthForm, sim.Dh)},
+                {QStringLiteral("X1, κέντρο βάρους στο αρχείο"), shownFigure(lengthForm, sim.X1)},
+                {QStringLiteral("Y1, κέντρο βάρους στο αρχείο"), shownFigure(lengthForm, sim.Y1)},
+                {QStringLiteral("X1N, κέντρο βάρους στον προορισμό"), shownFigure(lengthForm, sim.X1N)},
+                {QStringLiteral("Y1N, κέντρο βάρους στον προορισμό"), shownFigure(lengthForm, sim.Y1N)},
+            };
+            for (const auto& [name, value] : parameters)
+                pages.row({name, value}, parameterColumns, body);
+        }
 
         pages.heading(QStringLiteral("Στατιστικά"));
         auto optional = [](const std::optional<double>& value) {

@@ -8,10 +8,13 @@
 #include "text/failure.h"
 #include "text/measure_form.h"
 #include "text/number_form.h"
+#include "transform/apply_transformation.h"
 #include "transform/fit_report.h"
+#include "transform/model_file.h"
 #include "ui_fit_screen.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -43,7 +46,7 @@ void makeReadOnlyLook(QLineEdit* box)
 
 // --- the table ------------------------------------------------------------------------------
 
-void FitTableModel::setPoints(const CommonPoints* points, const std::vector<bool>* use, const SimilarityFit* fit)
+void FitTableModel::setPoints(const CommonPoints* points, const std::vector<bool>* use, const FitStatistics* fit)
 {
     beginResetModel();
     points_ = points;
@@ -52,7 +55,7 @@ void FitTableModel::setPoints(const CommonPoints* points, const std::vector<bool
     endResetModel();
 }
 
-void FitTableModel::refresh(const SimilarityFit* fit)
+void FitTableModel::refresh(const FitStatistics* fit)
 {
     fit_ = fit;
     if (rowCount() > 0)
@@ -225,9 +228,20 @@ FitScreen::FitScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::mak
     ui->splitter->setStretchFactor(1, 2);
     ui->splitter->setSizes({790, 430});
 
-    for (QPushButton* button : {ui->targetFileButton, ui->dropOutliersButton, ui->reportButton, ui->okButton, ui->cancelButton})
+    for (QPushButton* button : {ui->targetFileButton, ui->dropOutliersButton, ui->reportButton, ui->saveModelButton,
+                                ui->saveResultButton, ui->okButton, ui->cancelButton})
         useHandPointer(button);
+    // The new model's controls in the order a surveyor works: the model before its options, its
+    // saving before O.K.
+    QWidget::setTabOrder(ui->pointsTable, ui->modelBox);
+    QWidget::setTabOrder(ui->modelBox, ui->scaleBox);
+    QWidget::setTabOrder(ui->reportButton, ui->saveModelButton);
+    QWidget::setTabOrder(ui->saveModelButton, ui->saveResultButton);
+    QWidget::setTabOrder(ui->saveResultButton, ui->okButton);
     ui->okButton->setEnabled(false);
+    ui->saveModelButton->hide();
+    ui->saveResultButton->hide();
+    ui->coefficientsLabel->hide();
     ui->reportButton->setEnabled(false);
     ui->dropOutliersButton->setEnabled(false);
 
@@ -235,7 +249,21 @@ FitScreen::FitScreen(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::mak
     connect(ui->dropOutliersButton, &QPushButton::clicked, this, [this] { runHandler([&] { dropOutliersButton_Click(); }); });
     connect(ui->reportButton, &QPushButton::clicked, this, [this] { runHandler([&] { reportButton_Click(); }); });
     connect(ui->okButton, &QPushButton::clicked, this, [this] { runHandler([&] { okButton_Click(); }); });
+    connect(ui->saveResultButton, &QPushButton::clicked, this, [this] { runHandler([&] { saveResultButton_Click(); }); });
+    connect(ui->saveModelButton, &QPushButton::clicked, this, [this] { runHandler([&] { saveModelButton_Click(); }); });
     connect(ui->cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->modelBox, &QComboBox::currentIndexChanged, this, [this] {
+        runHandler([&] {
+            // The similarity's own choices and hand-off; the other models save from here.
+            const bool similarity = model() == FitModel::Similarity;
+            ui->scaleBox->setEnabled(similarity);
+            ui->okButton->setVisible(similarity);
+            ui->saveModelButton->setVisible(!similarity);
+            ui->saveResultButton->setVisible(!similarity);
+            ui->coefficientsLabel->setVisible(!similarity);
+            refit();
+        });
+    });
     connect(ui->scaleBox, &QCheckBox::toggled, this, [this] { runHandler([&] { refit(); }); });
     connect(ui->toleranceBox, &QLineEdit::textChanged, this, [this] { runHandler([&] { refit(); }); });
     connect(&model_, &FitTableModel::useChanged, this, [this](int point, bool used) {
@@ -311,6 +339,13 @@ FitOptions FitScreen::options() const
     return options;
 }
 
+FitModel FitScreen::model() const
+{
+    static const FitModel models[] = {FitModel::Similarity, FitModel::Affine, FitModel::SecondDegree};
+    const int index = ui->modelBox->currentIndex();
+    return index >= 0 && index < 3 ? models[index] : FitModel::Similarity;
+}
+
 void FitScreen::refit(bool droppingOutliers)
 {
     if (points_.matched.empty())
@@ -318,8 +353,8 @@ void FitScreen::refit(bool droppingOutliers)
     // A fit that cannot be made is a state of the screen, not an error: it says why and
     // offers no O.K.
     try {
-        fit_ = droppingOutliers ? dropOutliers(points_.matched, use_, options())
-                                : fitSimilarity(points_.matched, use_, options());
+        fit_ = droppingOutliers ? dropOutliersOf(points_.matched, use_, options(), model())
+                                : fitModel(points_.matched, use_, options(), model());
     } catch (const Failure& failure) {
         noFit(QString::fromUtf8(failure.what()));
         return;
@@ -334,7 +369,7 @@ void FitScreen::dropOutliersButton_Click()
 
 namespace {
 
-std::vector<PlotPoint> plotPoints(const CommonPoints& points, const std::vector<bool>& use, const SimilarityFit* fit)
+std::vector<PlotPoint> plotPoints(const CommonPoints& points, const std::vector<bool>& use, const FitStatistics* fit)
 {
     std::vector<PlotPoint> shown;
     shown.reserve(points.matched.size());
@@ -359,15 +394,55 @@ std::vector<PlotPoint> plotPoints(const CommonPoints& points, const std::vector<
 
 }  // namespace
 
+namespace {
+
+// An affine or second-degree model as the screen shows it under the boxes: what the affine map
+// amounts to, then the coefficients of X and of Y, each line in the figures of the report.
+QString coefficientsText(const ModelFit& fit)
+{
+    const PlaneModel& m = fit.mapping;
+    QStringList lines;
+    lines << QString::fromUtf8(modelName(fit.model)) + QStringLiteral(":  ") +
+                 QString::fromStdString(modelFormulas(fit.model)[0]);
+    if (fit.model == FitModel::Affine) {
+        const AffineMeaning meaning = affineMeaning(m.cX[0], m.cX[1], m.cY[0], m.cY[1]);
+        lines << QStringLiteral("κλίμακα x %1 · κλίμακα y %2 · στροφή x %3 grad · στροφή y %4 grad · διάτμηση %5 grad")
+                     .arg(shownFigure(scaleForm, meaning.scaleX), shownFigure(scaleForm, meaning.scaleY),
+                          shownFigure(rotationForm, meaning.rotationX), shownFigure(rotationForm, meaning.rotationY),
+                          shownFigure(rotationForm, meaning.shear));
+    } else {
+        lines << QString::fromStdString(modelFormulas(fit.model)[2]);
+    }
+    QString ofX, ofY;
+    for (const ModelFigure& figure : modelFigures(m)) {
+        const char first = figure.name[0];
+        QString* line = first == 'a' || first == 'c' ? &ofX : first == 'b' || first == 'd' ? &ofY : nullptr;
+        if (line)
+            *line += (line->isEmpty() ? QString() : QStringLiteral("   ")) + QString::fromStdString(figure.name) +
+                     QStringLiteral(" = ") + QString::fromStdString(generalNumberForm(figure.value, regionalSeparator()));
+    }
+    lines << ofX << ofY;
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
 void FitScreen::showFit()
 {
-    const SimilarityFit& fit = *fit_;
-    // The figures of the text report; the parameters handed on keep every digit.
-    ui->fBox->setText(shownFigure(rotationForm, fit.f));
-    ui->dxBox->setText(shownFigure(lengthForm, fit.dx()));
-    ui->dyBox->setText(shownFigure(lengthForm, fit.dy()));
+    const ModelFit& fit = *fit_;
+    // The figures of the text report; the parameters handed on keep every digit. The rotation
+    // and the scale are the similarity's; another model shows its own figures under the boxes.
+    if (fit.similarity) {
+        ui->fBox->setText(shownFigure(rotationForm, fit.similarity->f));
+        ui->scaleResultBox->setText(shownFigure(scaleForm, fit.similarity->klimax));
+    } else {
+        ui->fBox->clear();
+        ui->scaleResultBox->clear();
+        ui->coefficientsLabel->setText(coefficientsText(fit));
+    }
+    ui->dxBox->setText(shownFigure(lengthForm, fit.dx));
+    ui->dyBox->setText(shownFigure(lengthForm, fit.dy));
     ui->dhBox->setText(shownFigure(lengthForm, fit.Dh));
-    ui->scaleResultBox->setText(shownFigure(scaleForm, fit.klimax));
     ui->sigma0Box->setText(shownFigure(lengthForm, fit.sigma0));
     ui->heightSigmaBox->setText(shownFigure(lengthForm, fit.heightSigma));
     for (QLineEdit* box : {ui->fBox, ui->dxBox, ui->dyBox, ui->dhBox, ui->scaleResultBox, ui->sigma0Box, ui->heightSigmaBox})
@@ -388,8 +463,10 @@ void FitScreen::showFit()
                            (points_.unmatched.empty() ? QString()
                                                       : QStringLiteral(" · χωρίς αντιστοιχία: %1").arg(points_.unmatched.size())));
     model_.refresh(&fit);
-    ui->pointsPlot->setCommonPoints(plotPoints(points_, use_, &fit), fit.t);
-    ui->okButton->setEnabled(true);
+    ui->pointsPlot->setCommonPoints(plotPoints(points_, use_, &fit), fit.turn);
+    ui->okButton->setEnabled(fit.similarity.has_value());
+    ui->saveModelButton->setEnabled(!fit.similarity);
+    ui->saveResultButton->setEnabled(!fit.similarity);
     ui->reportButton->setEnabled(true);
 }
 
@@ -414,7 +491,10 @@ void FitScreen::noFit(const QString& why, bool wrong)
                                                    : QStringLiteral("Σε χρήση %1 από %2 σημεία").arg(used).arg(points_.matched.size()));
     model_.refresh(nullptr);
     ui->pointsPlot->setCommonPoints(plotPoints(points_, use_, nullptr), 0.0);
+    ui->coefficientsLabel->clear();
     ui->okButton->setEnabled(false);
+    ui->saveModelButton->setEnabled(false);
+    ui->saveResultButton->setEnabled(false);
     ui->reportButton->setEnabled(false);
 }
 
@@ -455,7 +535,7 @@ void FitScreen::reportButton_Click()
     input.targetFile = targetPath_;
     input.date = reportDateNow();
     input.points = &points_;
-    input.fit = &*fit_;
+    input.model = &*fit_;
     const WaitCursor wait;
     if (pdf)
         writeFitReportPdf(path, input, *ui->pointsPlot);
@@ -474,8 +554,69 @@ void FitScreen::okButton_Click()
         throw Failure("Έχει επιλεγεί άλλο αρχείο συντεταγμένων (" + inQuotes(chosen) +
                       ") από εκείνο των κοινών σημείων (" + inQuotes(coordinatePath_) +
                       "). Διαβάστε ξανά το αρχείο κοινών σημείων. Οι παράμετροι δεν γράφτηκαν.");
-    writeHandoffParameters(handoffFiles(), parameterLinesOf(*fit_));
+    if (!fit_->similarity)
+        throw Failure("Οι παράμετροι του αρχείου file001.tmp είναι του μετασχηματισμού ομοιότητας· αυτό το μοντέλο "
+                      "αποθηκεύει τα νέα σημεία από εδώ. Οι παράμετροι δεν γράφτηκαν.");
+    writeHandoffParameters(handoffFiles(), parameterLinesOf(*fit_->similarity));
     close();
+}
+
+namespace {
+
+// Asks where a file made from the coordinate file goes, suggesting its name with `ending`
+// beside it; empty when the user cancels. It may not take the place of either input.
+QString askWhereToSave(QWidget* parent, const QString& title, const QString& filter, const std::string& coordinatePath,
+                       const std::string& targetPath, const QString& ending, const char* what)
+{
+    FileQuestion question;
+    question.save = true;
+    question.title = title;
+    question.filters = {filter, QStringLiteral("Όλα τα αρχεία (*)")};
+    const QFileInfo coordinateFile(QString::fromStdString(coordinatePath));
+    question.suggestedName = coordinateFile.absolutePath() + QLatin1Char('/') + coordinateFile.completeBaseName() + ending;
+    const QString path = askForFile(parent, question).path;
+    if (path.isEmpty())
+        return path;
+    for (const std::string& input : {coordinatePath, targetPath})
+        if (sameFile(path.toStdString(), input))
+            throw Failure(std::string("Το ") + what + " " + inQuotes(path.toStdString()) + " θα έπαιρνε τη θέση του αρχείου " +
+                          inQuotes(input) + ". Δώστε άλλο όνομα. Δεν γράφτηκε.");
+    return path;
+}
+
+}  // namespace
+
+void FitScreen::saveResultButton_Click()
+{
+    if (!fit_ || fit_->similarity)
+        return;
+    const QString path =
+        askWhereToSave(this, QStringLiteral("Αποθήκευση νέων συντεταγμένων"), QStringLiteral("Αρχεία κειμένου (*.txt)"),
+                       coordinatePath_, targetPath_, QStringLiteral("_") + QString::fromLatin1(modelKey(fit_->model)) +
+                                                         QStringLiteral(".txt"),
+                       "αρχείο αποτελεσμάτων");
+    if (path.isEmpty())
+        return;
+    const WaitCursor wait;
+    // The model as its file holds it, so that this result and one made later from the model
+    // file are the same bytes.
+    applyModel(path.toStdString(), coordinatePath_, modelAsWritten(fit_->mapping));
+    showState(QStringLiteral("Γράφτηκε: ") + path, false);
+}
+
+void FitScreen::saveModelButton_Click()
+{
+    if (!fit_ || fit_->similarity)
+        return;
+    const QString path = askWhereToSave(this, QStringLiteral("Αποθήκευση μοντέλου"),
+                                        QStringLiteral("Αρχεία μοντέλου (*.model)"), coordinatePath_, targetPath_,
+                                        QStringLiteral("_") + QString::fromLatin1(modelKey(fit_->model)) +
+                                            QStringLiteral(".model"),
+                                        "αρχείο μοντέλου");
+    if (path.isEmpty())
+        return;
+    writeModelFile(path.toStdString(), fit_->mapping);
+    showState(QStringLiteral("Γράφτηκε: ") + path, false);
 }
 
 }  // namespace tavrelo

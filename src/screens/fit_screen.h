@@ -1,13 +1,15 @@
 #pragma once
 // The least-squares screen: the common points of the chosen coordinate file, read from a file
-// of their coordinates in the target system, fitted by one similarity transformation. Shows
+// of their coordinates in the target system, fitted by one transformation: a similarity, an
+// affine map or a polynomial of the second degree. Shows
 // every point with how far it misses in a table and on a plan; points are switched in and out
-// by hand or dropped as outliers; O.K. hands the parameters on to the save step; a report
+// by hand or dropped as outliers; O.K. hands a similarity's parameters on to the save step,
+// while the other models write the new coordinates and their model file from here; a report
 // goes to the client's file as PDF or text.
 
 #include "data/common_points.h"
 #include "screens/file_questions.h"
-#include "transform/similarity_fit.h"
+#include "transform/model_fit.h"
 
 #include <QAbstractTableModel>
 #include <QString>
@@ -33,9 +35,9 @@ class FitTableModel : public QAbstractTableModel {
 public:
     enum Column { Use, Pn, SourceX, SourceY, SourceH, TargetX, TargetY, TargetH, VX, VY, VH, V, ColumnCount };
 
-    void setPoints(const CommonPoints* points, const std::vector<bool>* use, const SimilarityFit* fit);
+    void setPoints(const CommonPoints* points, const std::vector<bool>* use, const FitStatistics* fit);
     // The fit, or its absence, changed: residuals and marks are shown anew.
-    void refresh(const SimilarityFit* fit);
+    void refresh(const FitStatistics* fit);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -50,7 +52,7 @@ signals:
 private:
     const CommonPoints* points_ = nullptr;
     const std::vector<bool>* use_ = nullptr;
-    const SimilarityFit* fit_ = nullptr;
+    const FitStatistics* fit_ = nullptr;
 };
 
 class FitScreen : public QWidget {
@@ -65,9 +67,12 @@ private:
     void dropOutliersButton_Click();
     void reportButton_Click();
     void okButton_Click();
+    void saveResultButton_Click();
+    void saveModelButton_Click();
 
     void loadCommonPoints(const std::string& coordinatePath, const std::string& targetPath);
     FitOptions options() const;
+    FitModel model() const;
     void refit(bool droppingOutliers = false);
     void showFit();
     // No fit stands: the state line says why, in red when something is wrong, in the normal
@@ -80,7 +85,7 @@ private:
     std::string targetPath_;
     CommonPoints points_;
     std::vector<bool> use_;
-    std::optional<SimilarityFit> fit_;
+    std::optional<ModelFit> fit_;
     FitTableModel model_;  // shows the members above: goes before them
 };
 

@@ -33,8 +33,20 @@ void applyTransformation(const std::string& resultPath, const HandoffFiles&,
 
 // The same for a coordinate file and a parameter file named directly: byte for byte the file
 // the form above writes when the hand-off folder names these two files. A result path that
-// names the coordinate file or the parameter file is refused.
+// names the coordinate file or the parameter file is refused. A model file in place of the
+// parameter file carries the points by its model (applyModel).
 void applyTransformation(const std::string& resultPath, const std::string& coordinatePath,
                          const PathName& parameterPath, Direction direction = Direction::Forward);
+
+struct PlaneModel;
+
+// True when `file` is a model file (an affine or second-degree mapping), not seven parameters.
+bool isModelFile(const PathName& file);
+
+// The result file of an affine or second-degree model: the save step's layout and cut, with a
+// header that names the model and lists its coefficients. A point that the second degree's
+// way back cannot reach is a Failure naming its record; nothing is written then.
+void applyModel(const std::string& resultPath, const std::string& coordinatePath, const PlaneModel& model,
+                Direction direction = Direction::Forward);
 
 }  // namespace tavrelo

@@ -4,6 +4,7 @@
 #include "platform/system.h"
 #include "text/codepage.h"
 #include "text/measure_form.h"
+#include "text/number_form.h"
 
 #include <ctime>
 
@@ -29,10 +30,28 @@ std::string right(const std::string& bytes, std::size_t width)
 
 }  // namespace
 
+std::vector<std::pair<std::string, std::string>> modelFitFigures(const PlaneModel& model)
+{
+    std::vector<std::pair<std::string, std::string>> figures;
+    if (model.model == FitModel::Affine) {
+        const AffineMeaning m = affineMeaning(model.cX[0], model.cX[1], model.cY[0], model.cY[1]);
+        figures.push_back({"Κλίμακα άξονα x", scaleForm(m.scaleX)});
+        figures.push_back({"Κλίμακα άξονα y", scaleForm(m.scaleY)});
+        figures.push_back({"Στροφή άξονα x (grad)", rotationForm(m.rotationX)});
+        figures.push_back({"Στροφή άξονα y (grad)", rotationForm(m.rotationY)});
+        figures.push_back({"Διάτμηση (grad)", rotationForm(m.shear)});
+    }
+    for (const ModelFigure& figure : modelFigures(model))
+        figures.push_back({figure.name + " (" + figure.meaning + ")", generalNumberForm(figure.value)});
+    return figures;
+}
+
 std::string fitReport(const FitReportInput& in)
 {
     const CommonPoints& points = *in.points;
-    const SimilarityFit& fit = *in.fit;
+    const FitStatistics& fit = in.model ? static_cast<const FitStatistics&>(*in.model) : *in.fit;
+    const PlaneModel* model = in.model && !in.model->similarity ? &in.model->mapping : nullptr;
+    const SimilarityFit* similarity = model ? nullptr : in.model ? &*in.model->similarity : in.fit;
     std::string out;
     // A line of the program's own text (UTF-8 here), written in Windows-1253.
     auto line = [&out](const std::string& utf8) {
@@ -45,24 +64,40 @@ std::string fitReport(const FitReportInput& in)
         out += " " + left(encoded, 34) + ": " + bytes + "\r\n";
     };
 
-    line(" Tavrelo " TAVRELO_VERSION " - Μετασχηματισμός ομοιότητας με ελάχιστα τετράγωνα");
+    if (model)
+        line(std::string(" Tavrelo " TAVRELO_VERSION " - Μετασχηματισμός ") + modelName(model->model) +
+             " με ελάχιστα τετράγωνα");
+    else
+        line(" Tavrelo " TAVRELO_VERSION " - Μετασχηματισμός ομοιότητας με ελάχιστα τετράγωνα");
     line(" " + std::string(72, '_'));
     line("");
     item("Ημερομηνία", utf8ToWindows1253(in.date));
     item("Αρχείο συντεταγμένων", utf8ToWindows1253(in.coordinateFile));
     item("Αρχείο κοινών σημείων", utf8ToWindows1253(in.targetFile));
-    item("Μέθοδος", utf8ToWindows1253(fit.scaleWanted ? "με κλίμακα (4 παράμετροι)" : "χωρίς κλίμακα (3 παράμετροι)"));
-    line("");
-    line(" Παράμετροι μετασχηματισμού");
-    item("Στροφή f (grad)", rotationForm(fit.f));
-    item("Κλίμακα", scaleForm(fit.klimax));
-    item("X1 (κέντρο βάρους, αρχικό)", lengthForm(fit.X1));
-    item("Y1 (κέντρο βάρους, αρχικό)", lengthForm(fit.Y1));
-    item("X1N (κέντρο βάρους, προορισμού)", lengthForm(fit.X1N));
-    item("Y1N (κέντρο βάρους, προορισμού)", lengthForm(fit.Y1N));
-    item("Dx = X1N - X1", lengthForm(fit.dx()));
-    item("Dy = Y1N - Y1", lengthForm(fit.dy()));
-    item("Dh (h - H)", lengthForm(fit.Dh));
+    if (model) {
+        item("Μέθοδος", utf8ToWindows1253(std::string(modelName(model->model)) + " (" +
+                                          std::to_string(parameterCountOf(model->model, false)) + " παράμετροι)"));
+        line("");
+        line(" Παράμετροι μετασχηματισμού");
+        for (const std::string& formula : modelFormulas(model->model))
+            line("   " + formula);
+        for (const auto& [label, value] : modelFitFigures(*model))
+            item(label, value);
+    } else {
+        const SimilarityFit& sim = *similarity;
+        item("Μέθοδος", utf8ToWindows1253(sim.scaleWanted ? "με κλίμακα (4 παράμετροι)" : "χωρίς κλίμακα (3 παράμετροι)"));
+        line("");
+        line(" Παράμετροι μετασχηματισμού");
+        item("Στροφή f (grad)", rotationForm(sim.f));
+        item("Κλίμακα", scaleForm(sim.klimax));
+        item("X1 (κέντρο βάρους, αρχικό)", lengthForm(sim.X1));
+        item("Y1 (κέντρο βάρους, αρχικό)", lengthForm(sim.Y1));
+        item("X1N (κέντρο βάρους, προορισμού)", lengthForm(sim.X1N));
+        item("Y1N (κέντρο βάρους, προορισμού)", lengthForm(sim.Y1N));
+        item("Dx = X1N - X1", lengthForm(sim.dx()));
+        item("Dy = Y1N - Y1", lengthForm(sim.dy()));
+        item("Dh (h - H)", lengthForm(sim.Dh));
+    }
     line("");
     line(" Στατιστικά");
     item("Κοινά σημεία σε χρήση", std::to_string(fit.used) + utf8ToWindows1253(" από ") + std::to_string(points.matched.size()));

@@ -3,12 +3,14 @@
 // client's file and for the command line.
 
 #include "data/common_points.h"
-#include "transform/similarity_fit.h"
+#include "transform/model_fit.h"
 
 #include "data/file_io.h"
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tavrelo {
 
@@ -18,7 +20,14 @@ struct FitReportInput {
     std::string date;             // as shown, e.g. "2026-12-08 10:15"
     const CommonPoints* points = nullptr;
     const SimilarityFit* fit = nullptr;
+    // An affine or second-degree fit, reported in place of `fit`.
+    const ModelFit* model = nullptr;
 };
+
+// The figures of an affine or second-degree fit as a surveyor reads them, label and text: for
+// the affine the two scales, the two rotations and the shear, then every coefficient of the
+// model file with its meaning.
+std::vector<std::pair<std::string, std::string>> modelFitFigures(const PlaneModel& model);
 
 // The report's bytes: program and version, date, both files, method, the seven parameters
 // with Dx and Dy, counts used / matched / unmatched, σ0, height σ, tolerance, the table of

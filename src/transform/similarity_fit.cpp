@@ -28,13 +28,13 @@ double meanOver(const std::vector<CommonPoint>& points, const std::vector<bool>&
     return first + static_cast<double>(rest / n);
 }
 
-void requireFinite(double value)
+}  // namespace
+
+void requireFiniteFigure(double value)
 {
     if (!std::isfinite(value))
         throw Failure("Τα κοινά σημεία δίνουν αποτέλεσμα εκτός ορίων αριθμών. Δεν έγινε υπολογισμός.");
 }
-
-}  // namespace
 
 SimilarityFit fitSimilarity(const std::vector<CommonPoint>& points, const std::vector<bool>& useIn,
                             const FitOptions& options)
@@ -61,7 +61,7 @@ SimilarityFit fitSimilarity(const std::vector<CommonPoint>& points, const std::v
     fit.X1N = meanOver(points, use, n, [](const CommonPoint& p) { return p.X; });
     fit.Y1N = meanOver(points, use, n, [](const CommonPoint& p) { return p.Y; });
     for (double v : {fit.X1, fit.Y1, fit.X1N, fit.Y1N})
-        requireFinite(v);
+        requireFiniteFigure(v);
 
     // Sums over the used points reduced to their centroids: a, b in the coordinate file,
     // A, B in the target system. The least-squares k·cos t is P/S and k·sin t is Q/S.
@@ -79,7 +79,7 @@ SimilarityFit fitSimilarity(const std::vector<CommonPoint>& points, const std::v
         throw Failure("Τα κοινά σημεία σε χρήση συμπίπτουν στο αρχείο συντεταγμένων (όλα στην ίδια θέση): "
                       "η στροφή δεν ορίζεται. Δεν έγινε υπολογισμός.");
     for (long double sum : {S, P, Q})
-        requireFinite(static_cast<double>(sum));
+        requireFiniteFigure(static_cast<double>(sum));
 
     // The turn of every bearing (counted from +Y towards +X), radians in (−π, π].
     fit.t = static_cast<double>(std::atan2(Q, P));
@@ -92,45 +92,16 @@ SimilarityFit fitSimilarity(const std::vector<CommonPoint>& points, const std::v
     // In grads through the save step's own π, so that it turns by exactly t.
     fit.f = fit.t * 200 / kPiApply;
 
-    // Height shift: the mean of h − H over the used points that have both heights.
-    long double sumDh = 0;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (use[i] && points[i].h && points[i].H) {
-            sumDh += *points[i].h - *points[i].H;
-            ++fit.heightsUsed;
-        }
-    fit.Dh = fit.heightsUsed > 0 ? static_cast<double>(sumDh / fit.heightsUsed) : 0.0;
-    requireFinite(fit.Dh);
-
-    // Residuals of every point, used or not: carried by the mapping, minus its target.
+    // Residuals: the mapping's own arithmetic about the centroids.
     const double c = std::cos(fit.t), s = std::sin(fit.t), k = fit.klimax;
-    long double sumV2 = 0, sumVh2 = 0;
-    fit.residuals.resize(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const CommonPoint& p = points[i];
-        Residual& r = fit.residuals[i];
-        const double a = p.x - fit.X1, b = p.y - fit.Y1;
-        r.used = use[i];
-        r.vX = k * (a * c + b * s) - (p.X - fit.X1N);
-        r.vY = k * (b * c - a * s) - (p.Y - fit.Y1N);
-        r.v = std::hypot(r.vX, r.vY);
-        if (p.h && p.H)
-            r.vh = (*p.h - fit.Dh) - *p.H;
-        requireFinite(r.v);
-        if (r.vh)
-            requireFinite(*r.vh);
-        r.overTolerance = r.v > options.tolerance;
-        if (r.used) {
-            sumV2 += static_cast<long double>(r.v) * r.v;
-            if (r.vh)
-                sumVh2 += static_cast<long double>(*r.vh) * *r.vh;
-        }
-    }
-    const int redundancy = 2 * n - (options.scaleWanted ? 4 : 3);
-    if (redundancy > 0)
-        fit.sigma0 = static_cast<double>(std::sqrt(sumV2 / redundancy));
-    if (fit.heightsUsed >= 2)
-        fit.heightSigma = static_cast<double>(std::sqrt(sumVh2 / (fit.heightsUsed - 1)));
+    completeFit(
+        points, use, options.scaleWanted ? 4 : 3,
+        [&](const CommonPoint& p, double& vX, double& vY) {
+            const double a = p.x - fit.X1, b = p.y - fit.Y1;
+            vX = k * (a * c + b * s) - (p.X - fit.X1N);
+            vY = k * (b * c - a * s) - (p.Y - fit.Y1N);
+        },
+        fit);
     return fit;
 }
 
@@ -138,18 +109,8 @@ SimilarityFit dropOutliers(const std::vector<CommonPoint>& points, std::vector<b
                            const FitOptions& options)
 {
     use.resize(points.size(), false);
-    for (;;) {
-        SimilarityFit fit = fitSimilarity(points, use, options);
-        if (fit.used <= 2)
-            return fit;
-        std::size_t worst = points.size();
-        for (std::size_t i = 0; i < points.size(); ++i)
-            if (use[i] && (worst == points.size() || fit.residuals[i].v > fit.residuals[worst].v))
-                worst = i;
-        if (!(fit.residuals[worst].v > options.tolerance))
-            return fit;
-        use[worst] = false;
-    }
+    return dropWorstPoints<SimilarityFit>(use, 2, options.tolerance,
+                                          [&] { return fitSimilarity(points, use, options); });
 }
 
 ParameterLines parameterLinesOf(const SimilarityFit& fit)

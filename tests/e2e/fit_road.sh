@@ -51,8 +51,9 @@ xdotool key Return
 gone "Αρχείο κοινών σημείων στο σύστημα προορισμού"
 sleep 0.5
 
-# Drop the outliers: four steps of the tab order from the file button (table, scale, tolerance).
-xdotool key Tab Tab Tab Tab space
+# Drop the outliers: five steps of the tab order from the file button (table, model, scale,
+# tolerance).
+xdotool key Tab Tab Tab Tab Tab space
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$fit")"
 click "$fit" $((WIDTH - 40)) $((HEIGHT - 22))   # O.K., at the bottom right

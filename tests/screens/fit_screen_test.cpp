@@ -174,9 +174,10 @@ TEST_F(FitScreenTest, TheKeyboardWalksItsControlsInOrder)
     // The order a surveyor works in: the file, the table, the options, the results, the buttons.
     chooseCoordinateFile("1,1000,1000,50,a\r\n");
     FitScreen* screen = open();
-    const char* order[] = {"targetFileButton", "pointsTable", "scaleBox", "toleranceBox", "dropOutliersButton",
-                           "fBox", "dxBox", "dyBox", "dhBox", "scaleResultBox", "sigma0Box", "heightSigmaBox",
-                           "cancelButton", "reportButton", "okButton", "targetFileButton"};
+    const char* order[] = {"targetFileButton", "pointsTable", "modelBox", "scaleBox", "toleranceBox",
+                           "dropOutliersButton", "fBox", "dxBox", "dyBox", "dhBox", "scaleResultBox", "sigma0Box",
+                           "heightSigmaBox", "cancelButton", "reportButton", "saveModelButton", "saveResultButton",
+                           "okButton", "targetFileButton"};
     QWidget* w = control<QWidget>(screen, order[0]);
     for (std::size_t i = 1; i < std::size(order); ++i) {
         w = w->nextInFocusChain();
