@@ -8,6 +8,8 @@
 #include "text/failure.h"
 #include "test_support.h"
 #include "transform/apply_transformation.h"
+#include "transform/model_file.h"
+#include "transform/model_fit.h"
 #include "transform/parameters.h"
 #include "transform/similarity_fit.h"
 
@@ -370,6 +372,24 @@ TEST(TavreloCliFit, JsonAndParameterFileAreTheCoresFit)
     }
     EXPECT_EQ(j.at("points")[0].at("Pn"), "Σ1");
     EXPECT_EQ(j.at("unmatched"), nlohmann::json::array({"99"}));
+    EXPECT_EQ(j.at("model"), "similarity");
+
+    // The other models: every coefficient in the JSON and in the model file that -p writes.
+    for (const FitModel model : {FitModel::Affine, FitModel::SecondDegree}) {
+        use.assign(points.matched.size(), true);
+        const ModelFit core = fitModel(points.matched, use, {}, model);
+        const Outcome other = cli(folder.path(), {"fit", "points.txt", "targets.txt", "--model", modelKey(model),
+                                                  "-p", "cli.model", "--json"});
+        ASSERT_EQ(other.status, 0) << other.err;
+        const auto k = nlohmann::json::parse(other.out);
+        EXPECT_EQ(k.at("model"), modelKey(model));
+        EXPECT_FALSE(k.contains("parameters"));
+        for (const ModelFigure& figure : modelFigures(core.mapping))
+            EXPECT_EQ(k.at("coefficients").at(figure.name).get<double>(), figure.value) << figure.name;
+        EXPECT_EQ(k.at("sigma0").is_null(), !core.sigma0);
+        EXPECT_EQ(k.at("points")[3].at("v").get<double>(), core.residuals[3].v);
+        EXPECT_EQ(readBytes(folder / "cli.model"), modelFileText(core.mapping));
+    }
 }
 
 // ---- failures: the exit status, a message, and nothing written ----------------------------
@@ -423,6 +443,13 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
         {"dxf, result over the drawing", {"dxf", "good.par", "good.dxf", "good.dxf"}, 1},
         {"dxf, damaged parameter file", {"dxf", "short.par", "good.dxf", "new.dxf"}, 1},
         {"dxf, no result named", {"dxf", "good.par", "good.dxf"}, 2},
+        {"dxf, model file", {"dxf", "good.model", "good.dxf", "new.dxf"}, 1},
+        {"apply, model file cut short", {"apply", "cut.model", "a.txt", "new.txt"}, 1},
+        {"apply, unknown model", {"apply", "unknown.model", "a.txt", "new.txt"}, 1},
+        {"batch, model file cut short", {"apply", "cut.model", "--output-dir", "out", "a.txt"}, 1},
+        {"fit, unknown model", {"fit", "a.txt", "targets.txt", "--model", "cubic", "-p", "new.model"}, 2},
+        {"fit, affine from two points", {"fit", "a.txt", "targets.txt", "--model", "affine", "-p", "new.model"}, 1},
+        {"fit, scale of an affine", {"fit", "a.txt", "targets.txt", "--model", "affine", "--scale"}, 2},
     };
     for (const FailureCase& c : cases) {
         TempFolder folder;
@@ -439,6 +466,10 @@ TEST(TavreloCliFailures, LeaveEveryFileAsItWasWithTheirExitStatus)
         writeBytes(folder / "one.txt", "1,300,300,0,A\r\n9,400,400,0,B\r\n");
         writeBytes(folder / "good.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n0\nENDSEC\n0\nEOF\n");
         writeBytes(folder / "cut.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n0\nENDSEC\n");
+        const std::string model = "TAVRELO-MODEL 1\r\naffine\r\nX1 0\r\nY1 0\r\nX1N 0\r\nY1N 0\r\na1 1\r\na2 0\r\n";
+        writeBytes(folder / "good.model", model + "b1 0\r\nb2 1\r\nDh 0\r\n");
+        writeBytes(folder / "cut.model", model);
+        writeBytes(folder / "unknown.model", "TAVRELO-MODEL 1\r\ncubic\r\nX1 0\r\n");
         writeBytes(folder / "flower.dxf", "0\nSECTION\n2\nENTITIES\n0\nFLOWER\n5\nF1\n0\nENDSEC\n0\nEOF\n");
         const auto before = snapshot(folder.path());
         const Outcome run = cli(folder.path(), c.args);

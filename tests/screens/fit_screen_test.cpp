@@ -11,6 +11,7 @@
 #include "text/number_form.h"
 #include "transform/apply_transformation.h"
 #include "transform/fit_report.h"
+#include "transform/model_file.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -489,6 +490,46 @@ TEST_F(FitScreenTest, TheReportIsWrittenAsPdfOrText)
         EXPECT_TRUE(errorMessage().contains(QStringLiteral("θα έπαιρνε τη θέση"))) << errorMessage().toStdString();
         EXPECT_EQ(readBytes(pathFromUtf8(job(input))), before) << input;
     }
+}
+
+TEST_F(FitScreenTest, AnOldPlansModelSavesItsNewCoordinatesAndItsFileButHandsNothingOn)
+{
+    writeHandoffPath(handoff, kExamples + "/old_plan.txt");
+    writeBytes(handoff.parameterFile(), "earlier\r\n");
+    open();
+    chooseTargets(kExamples + "/old_plan_common_points.txt");
+    auto* models = control<QComboBox>(openScreen<FitScreen>(), "modelBox");
+    const CommonPoints points = matchCommonPoints(kExamples + "/old_plan.txt", kExamples + "/old_plan_common_points.txt");
+    for (const FitModel model : {FitModel::Affine, FitModel::SecondDegree}) {
+        pick(models, model == FitModel::Affine ? 1 : 2);
+        settle();
+        EXPECT_FALSE(button("okButton")->isVisible());
+        EXPECT_FALSE(control<QCheckBox>(openScreen<FitScreen>(), "scaleBox")->isEnabled());
+        ASSERT_TRUE(button("saveResultButton")->isEnabled()) << modelKey(model);
+        const ModelFit core = fitModel(points.matched, std::vector<bool>(8, true), {}, model);
+        EXPECT_EQ(box("sigma0Box")->text(), shownFigure(lengthForm, core.sigma0));
+        EXPECT_EQ(cell(0, FitTableModel::V), shownFigure(residualForm, core.residuals[0].v));
+        const QString figures = control<QLabel>(openScreen<FitScreen>(), "coefficientsLabel")->text();
+        EXPECT_TRUE(figures.contains(model == FitModel::Affine ? QStringLiteral("διάτμηση") : QStringLiteral("d5 = ")))
+            << figures.toStdString();
+
+        // The new coordinates are what the model file carries later, byte for byte.
+        const auto result = folder / "result.txt", modelFile = folder / "plan.model", later = folder / "later.txt";
+        answers.push_back({QString::fromStdString(result.string()), 0});
+        click(button("saveResultButton"));
+        answers.push_back({QString::fromStdString(modelFile.string()), 0});
+        click(button("saveModelButton"));
+        ASSERT_EQ(errorMessage(), QString());
+        EXPECT_EQ(readBytes(modelFile), modelFileText(core.mapping));
+        applyTransformation(later.string(), kExamples + "/old_plan.txt", modelFile);
+        EXPECT_EQ(readBytes(result), readBytes(later)) << modelKey(model);
+    }
+    EXPECT_EQ(readBytes(handoff.parameterFile()), "earlier\r\n");  // the save step's parameters untouched
+    pick(models, 0);
+    settle();
+    EXPECT_TRUE(button("okButton")->isVisible());
+    EXPECT_TRUE(button("okButton")->isEnabled());
+    EXPECT_FALSE(button("saveResultButton")->isVisible());
 }
 
 }  // namespace
