@@ -68,18 +68,18 @@ protected:
     // The example survey where a surveyor keeps a job, in a folder "Εργασίες" of the home
     // folder (one of the test's own), as the screen and its report show it.
     std::string job(const char* name) { return utf8Path(folder / "home" / pathFromUtf8("Εργασίες") / name); }
-    void useExample()
+    void useExample(const char* points = "survey.txt", const char* targets = "survey_common_points.txt")
     {
         std::filesystem::create_directories(pathFromUtf8(job("")));
-        for (const char* name : {"survey.txt", "survey_common_points.txt"})
+        for (const char* name : {points, targets})
             std::filesystem::copy_file(pathFromUtf8(kExamples + "/" + name), pathFromUtf8(job(name)),
                                        std::filesystem::copy_options::overwrite_existing);
         if (!savedHome)
             savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
         qputenv("HOME", QByteArray::fromStdString(utf8Path(folder / "home")));
-        writeHandoffPath(handoff, job("survey.txt"));
+        writeHandoffPath(handoff, job(points));
         open();
-        chooseTargets(job("survey_common_points.txt"));
+        chooseTargets(job(targets));
     }
     std::optional<std::string> savedHome;
 
@@ -494,10 +494,8 @@ TEST_F(FitScreenTest, TheReportIsWrittenAsPdfOrText)
 
 TEST_F(FitScreenTest, AnOldPlansModelSavesItsNewCoordinatesAndItsFileButHandsNothingOn)
 {
-    writeHandoffPath(handoff, kExamples + "/old_plan.txt");
+    useExample("old_plan.txt", "old_plan_common_points.txt");
     writeBytes(handoff.parameterFile(), "earlier\r\n");
-    open();
-    chooseTargets(kExamples + "/old_plan_common_points.txt");
     auto* models = control<QComboBox>(openScreen<FitScreen>(), "modelBox");
     const CommonPoints points = matchCommonPoints(kExamples + "/old_plan.txt", kExamples + "/old_plan_common_points.txt");
     for (const FitModel model : {FitModel::Affine, FitModel::SecondDegree}) {
@@ -521,7 +519,7 @@ TEST_F(FitScreenTest, AnOldPlansModelSavesItsNewCoordinatesAndItsFileButHandsNot
         click(button("saveModelButton"));
         ASSERT_EQ(errorMessage(), QString());
         EXPECT_EQ(readBytes(modelFile), modelFileText(core.mapping));
-        applyTransformation(later.string(), kExamples + "/old_plan.txt", modelFile);
+        applyTransformation(later.string(), job("old_plan.txt"), modelFile);
         EXPECT_EQ(readBytes(result), readBytes(later)) << modelKey(model);
     }
     EXPECT_EQ(readBytes(handoff.parameterFile()), "earlier\r\n");  // the save step's parameters untouched
@@ -530,6 +528,12 @@ TEST_F(FitScreenTest, AnOldPlansModelSavesItsNewCoordinatesAndItsFileButHandsNot
     EXPECT_TRUE(button("okButton")->isVisible());
     EXPECT_TRUE(button("okButton")->isEnabled());
     EXPECT_FALSE(button("saveResultButton")->isVisible());
+
+    // The affine with the wrong point dropped, for the README.
+    pick(models, 1);
+    click(button("dropOutliersButton"));
+    settle();
+    saveScreenshot(openScreen<FitScreen>(), QStringLiteral("FitScreen-affine"));
 }
 
 }  // namespace
