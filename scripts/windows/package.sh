@@ -15,7 +15,8 @@ rm -rf "$BUILD_DIR/stage" && mkdir -p "$stage/examples"
 cp "$BUILD_DIR/tavrelo.exe" "$BUILD_DIR/tavrelo-cli.exe" "$stage/"
 $TRIPLET-strip --strip-unneeded "$stage/tavrelo.exe" "$stage/tavrelo-cli.exe"
 deploy_dlls "$stage"
-cp examples/survey.txt examples/survey_common_points.txt examples/survey.dxf "$stage/examples/"
+cp examples/survey.txt examples/survey_common_points.txt examples/survey.dxf examples/old_plan.txt \
+    examples/old_plan_common_points.txt "$stage/examples/"
 # Texts for Windows: CR LF line ends.
 sed 's/$/\r/' packaging/copyright > "$stage/copyright.txt"
 sed 's/$/\r/' README.md > "$stage/README.txt"

@@ -10,6 +10,8 @@
 
 #include "data/common_points.h"
 #include "transform/fit_report.h"
+#include "transform/model_file.h"
+#include "transform/model_fit.h"
 #include "transform/similarity_fit.h"
 
 #include <cmath>
@@ -69,6 +71,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const Value* v : {&p.f, &p.X1, &p.Y1, &p.Dh, &p.klimax, &p.X1N, &p.Y1N})
             require(v->isNumber() && std::isfinite(v->number), "a parameter that does not read back");
         writeFitReport(report, {coordinates.string(), targets.string(), "2026-12-08 10:00", &common, &fit});
+
+        // The other models on the same points: a fit or a Failure, and a model file that reads back.
+        for (const FitModel model : {FitModel::Affine, FitModel::SecondDegree}) {
+            std::vector<bool> modelUse(common.matched.size(), true);
+            try {
+                const ModelFit other = dropOutliersOf(common.matched, modelUse, fitOptions, model);
+                require(other.residuals.size() == common.matched.size(), "not one residual a point");
+                for (const Residual& r : other.residuals)
+                    requireFinite(r.v, "a residual that is not finite");
+                writeModelFile(parameters, other.mapping);
+                const PlaneModel read = readModelFile(parameters);
+                require(read.cX == modelAsWritten(other.mapping).cX, "a model that does not read back");
+            } catch (const Failure& failure) {
+                checkMessage(failure);
+            }
+        }
         std::filesystem::remove(parameters);
         std::filesystem::remove(report);
     } catch (const Failure& failure) {
