@@ -521,6 +521,15 @@ TEST_F(FitScreenTest, AnOldPlansModelSavesItsNewCoordinatesAndItsFileButHandsNot
         EXPECT_EQ(readBytes(modelFile), modelFileText(core.mapping));
         applyTransformation(later.string(), job("old_plan.txt"), modelFile);
         EXPECT_EQ(readBytes(result), readBytes(later)) << modelKey(model);
+        // The report names the model, in the PDF as in the text.
+        const auto report = folder / (std::string("report_") + modelKey(model) + ".txt");
+        answers.push_back({QString::fromStdString(report.string()), 1});
+        click(button("reportButton"));
+        answers.push_back({QString::fromStdString(report.string()) + QStringLiteral(".pdf"), 0});
+        click(button("reportButton"));
+        ASSERT_EQ(errorMessage(), QString());
+        EXPECT_NE(windows1253ToUtf8(readBytes(report)).find(modelName(model)), std::string::npos);
+        EXPECT_GT(std::filesystem::file_size(report.string() + ".pdf"), 1000u);
     }
     EXPECT_EQ(readBytes(handoff.parameterFile()), "earlier\r\n");  // the save step's parameters untouched
     pick(models, 0);
