@@ -85,22 +85,6 @@ std::optional<std::array<std::vector<double>, 2>> solveLeastSquares(std::vector<
     return u;
 }
 
-// The mean of `value` over the used points, corrected by the mean of what is left after it.
-template <class Get>
-double centroidOf(const std::vector<CommonPoint>& points, const std::vector<bool>& use, int n, Get value)
-{
-    long double sum = 0;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (use[i])
-            sum += value(points[i]);
-    const double first = static_cast<double>(sum / n);
-    long double rest = 0;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (use[i])
-            rest += value(points[i]) - first;
-    return first + static_cast<double>(rest / n);
-}
-
 // True when the used points lie on a line as the affine map sees it: the smaller principal
 // spread of their reduced coordinates below kLineShare of the larger.
 bool onALine(const std::vector<CommonPoint>& points, const std::vector<bool>& use, double X1, double Y1)
@@ -308,10 +292,10 @@ ModelFit fitModel(const std::vector<CommonPoint>& points, const std::vector<bool
 
     PlaneModel& m = fit.mapping;
     m.model = model;
-    m.X1 = centroidOf(points, use, n, [](const CommonPoint& p) { return p.x; });
-    m.Y1 = centroidOf(points, use, n, [](const CommonPoint& p) { return p.y; });
-    m.X1N = centroidOf(points, use, n, [](const CommonPoint& p) { return p.X; });
-    m.Y1N = centroidOf(points, use, n, [](const CommonPoint& p) { return p.Y; });
+    m.X1 = meanOfUsed(points, use, n, [](const CommonPoint& p) { return p.x; });
+    m.Y1 = meanOfUsed(points, use, n, [](const CommonPoint& p) { return p.y; });
+    m.X1N = meanOfUsed(points, use, n, [](const CommonPoint& p) { return p.X; });
+    m.Y1N = meanOfUsed(points, use, n, [](const CommonPoint& p) { return p.Y; });
     for (double v : {m.X1, m.Y1, m.X1N, m.Y1N})
         requireFiniteFigure(v);
     if (onALine(points, use, m.X1, m.Y1))

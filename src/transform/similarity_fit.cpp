@@ -9,27 +9,6 @@
 
 namespace tavrelo {
 
-namespace {
-
-// The mean of `value` over the used points, corrected by the mean of what is left after it,
-// so that national-grid coordinates (millions of metres) keep every digit a double holds.
-template <class Get>
-double meanOver(const std::vector<CommonPoint>& points, const std::vector<bool>& use, int n, Get value)
-{
-    long double sum = 0;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (use[i])
-            sum += value(points[i]);
-    const double first = static_cast<double>(sum / n);
-    long double rest = 0;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (use[i])
-            rest += value(points[i]) - first;
-    return first + static_cast<double>(rest / n);
-}
-
-}  // namespace
-
 void requireFiniteFigure(double value)
 {
     if (!std::isfinite(value))
@@ -56,10 +35,10 @@ SimilarityFit fitSimilarity(const std::vector<CommonPoint>& points, const std::v
     const int n = fit.used;
 
     // The pivot: the centroids of the used points in both systems.
-    fit.X1 = meanOver(points, use, n, [](const CommonPoint& p) { return p.x; });
-    fit.Y1 = meanOver(points, use, n, [](const CommonPoint& p) { return p.y; });
-    fit.X1N = meanOver(points, use, n, [](const CommonPoint& p) { return p.X; });
-    fit.Y1N = meanOver(points, use, n, [](const CommonPoint& p) { return p.Y; });
+    fit.X1 = meanOfUsed(points, use, n, [](const CommonPoint& p) { return p.x; });
+    fit.Y1 = meanOfUsed(points, use, n, [](const CommonPoint& p) { return p.y; });
+    fit.X1N = meanOfUsed(points, use, n, [](const CommonPoint& p) { return p.X; });
+    fit.Y1N = meanOfUsed(points, use, n, [](const CommonPoint& p) { return p.Y; });
     for (double v : {fit.X1, fit.Y1, fit.X1N, fit.Y1N})
         requireFiniteFigure(v);
 

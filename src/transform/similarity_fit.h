@@ -100,6 +100,23 @@ Fit dropWorstPoints(std::vector<bool>& use, int leastPoints, double tolerance, F
     }
 }
 
+// The mean of `value` over the `n` used points, corrected by the mean of what is left after it,
+// so that national-grid coordinates (millions of metres) keep every digit a double holds.
+template <class Get>
+double meanOfUsed(const std::vector<CommonPoint>& points, const std::vector<bool>& use, int n, Get value)
+{
+    long double sum = 0;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (use[i])
+            sum += value(points[i]);
+    const double first = static_cast<double>(sum / n);
+    long double rest = 0;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (use[i])
+            rest += value(points[i]) - first;
+    return first + static_cast<double>(rest / n);
+}
+
 // A figure of a fit that is not a finite number: a Failure.
 void requireFiniteFigure(double value);
 
