@@ -30,12 +30,12 @@ if [[ -f "$PREFIX/lib/cmake/Qt6/qt.toolchain.cmake" && "$FORCE" != 1 ]]; then
 fi
 
 bash scripts/install-deps.sh windows
-# apt-get source needs a deb-src entry for the system's own suite.
-if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
+# An earlier form of this script added a one-line deb-src entry to the system's package sources,
+# which breaks every apt-get on a system whose sources are in the deb822 form: taken out again.
+old_entry=/etc/apt/sources.list.d/tavrelo-deb-src.list
+if [[ -f "$old_entry" ]] && grep -qx "deb-src http://deb.debian.org/debian [a-z]* main" "$old_entry"; then
     sudo=(); [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    . /etc/os-release
-    echo "deb-src http://deb.debian.org/debian $VERSION_CODENAME main" | "${sudo[@]}" tee /etc/apt/sources.list.d/tavrelo-deb-src.list >/dev/null
-    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" rm -f "$old_entry"
 fi
 
 # The target Qt must be the very same version as the host Qt that provides the build tools.
@@ -53,7 +53,7 @@ BUILD="$WORK/build"
 mkdir -p "$WORK"
 if [[ ! -x "$SRC/configure" ]]; then
     log "apt-get source qt6-base=$QT_DEB_VERSION"
-    (cd "$WORK" && apt-get source "qt6-base=$QT_DEB_VERSION")
+    bash scripts/windows/debian-source.sh "qt6-base=$QT_DEB_VERSION" "$WORK"
 fi
 
 # Qt 6.4.2 bug with -no-feature-direct2d (used below): the DirectWrite font engine / font database
