@@ -98,12 +98,18 @@ void writeParameterFile(const PathName& file, const ParameterLines& lines)
     out.commit();
 }
 
+bool isModelFile(const PathName& file)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(file, ec) && readFirstLine(file).rfind(kModelFileMark, 0) == 0;
+}
+
 TransformParameters readParameterFile(const PathName& file)
 {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec))
         throw Failure("Το αρχείο παραμέτρων " + inQuotes(file.utf8()) + " δεν υπάρχει.");
-    if (readFirstLine(file).rfind(kModelFileMark, 0) == 0)
+    if (isModelFile(file))
         throw Failure("Το αρχείο " + inQuotes(file.utf8()) +
                       " είναι αρχείο μοντέλου (ομοπαραλληλικού ή 2ου βαθμού), όχι αρχείο των επτά παραμέτρων ομοιότητας. "
                       "Ένα σχέδιο μεταφέρεται μόνο με μετασχηματισμό ομοιότητας, αφού με άλλο μοντέλο ο κύκλος δεν μένει "

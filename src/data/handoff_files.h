@@ -57,6 +57,9 @@ void writeParameterFile(const PathName& file, const ParameterLines& lines);
 // never starts with.
 inline constexpr const char* kModelFileMark = "TAVRELO-MODEL";
 
+// True when `file` is a model file (an affine or second-degree mapping), not seven parameters.
+bool isModelFile(const PathName& file);
+
 // Reads the seven fields of a parameter file at any path by list input into values. A missing
 // file, one that ends before its seventh value, or a model file, is a Failure: what a model
 // carries, a similarity's parameters cannot stand for (a drawing's circles would not stay

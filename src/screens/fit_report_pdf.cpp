@@ -158,9 +158,9 @@ QString greekReason(const QString& path, const QFileDevice& file, int error)
 void writeFitReportPdf(const QString& path, const FitReportInput& input, const PointsPlot& plot)
 {
     const CommonPoints& points = *input.points;
-    const FitStatistics& fit = input.model ? static_cast<const FitStatistics&>(*input.model) : *input.fit;
-    const PlaneModel* model = input.model && !input.model->similarity ? &input.model->mapping : nullptr;
-    const SimilarityFit* similarity = model ? nullptr : input.model ? &*input.model->similarity : input.fit;
+    const FitStatistics& fit = input.statistics();
+    const PlaneModel* model = input.planeModel();
+    const SimilarityFit* similarity = input.similarity();
     auto cannotWrite = [&](const QString& why) {
         return Failure("Η αναφορά " + inQuotes(path.toStdString()) + " δεν γράφτηκε: " + why.toStdString() + ".");
     };

@@ -193,12 +193,6 @@ void apply(const std::string& resultPath, const SaveInput& in)
 
 }  // namespace
 
-bool isModelFile(const PathName& file)
-{
-    std::error_code ec;
-    return std::filesystem::is_regular_file(file, ec) && readFirstLine(file).rfind(kModelFileMark, 0) == 0;
-}
-
 void applyModel(const std::string& resultPath, const std::string& coordinatePath, const PlaneModel& model,
                 Direction direction)
 {

@@ -40,9 +40,6 @@ void applyTransformation(const std::string& resultPath, const std::string& coord
 
 struct PlaneModel;
 
-// True when `file` is a model file (an affine or second-degree mapping), not seven parameters.
-bool isModelFile(const PathName& file);
-
 // The result file of an affine or second-degree model: the save step's layout and cut, with a
 // header that names the model and lists its coefficients. A point that the second degree's
 // way back cannot reach is a Failure naming its record; nothing is written then.

@@ -49,9 +49,9 @@ std::vector<std::pair<std::string, std::string>> modelFitFigures(const PlaneMode
 std::string fitReport(const FitReportInput& in)
 {
     const CommonPoints& points = *in.points;
-    const FitStatistics& fit = in.model ? static_cast<const FitStatistics&>(*in.model) : *in.fit;
-    const PlaneModel* model = in.model && !in.model->similarity ? &in.model->mapping : nullptr;
-    const SimilarityFit* similarity = model ? nullptr : in.model ? &*in.model->similarity : in.fit;
+    const FitStatistics& fit = in.statistics();
+    const PlaneModel* model = in.planeModel();
+    const SimilarityFit* similarity = in.similarity();
     std::string out;
     // A line of the program's own text (UTF-8 here), written in Windows-1253.
     auto line = [&out](const std::string& utf8) {

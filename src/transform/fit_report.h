@@ -20,8 +20,14 @@ struct FitReportInput {
     std::string date;             // as shown, e.g. "2026-12-08 10:15"
     const CommonPoints* points = nullptr;
     const SimilarityFit* fit = nullptr;
-    // An affine or second-degree fit, reported in place of `fit`.
+    // A fit of any model, reported in place of `fit`.
     const ModelFit* model = nullptr;
+
+    // What the report shows: the statistics, and either the similarity's fit or another
+    // model's mapping (the other is null).
+    const FitStatistics& statistics() const { return model ? *model : static_cast<const FitStatistics&>(*fit); }
+    const SimilarityFit* similarity() const { return model ? (model->similarity ? &*model->similarity : nullptr) : fit; }
+    const PlaneModel* planeModel() const { return model && !model->similarity ? &model->mapping : nullptr; }
 };
 
 // The figures of an affine or second-degree fit as a surveyor reads them, label and text: for

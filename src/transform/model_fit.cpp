@@ -275,8 +275,7 @@ ModelFit fitModel(const std::vector<CommonPoint>& points, const std::vector<bool
         fit.similarity = std::move(similarity);
         return fit;
     }
-    if (!(options.tolerance >= 0) || !std::isfinite(options.tolerance))
-        throw Failure("Η ανοχή πρέπει να είναι μη αρνητικός αριθμός. Δεν έγινε υπολογισμός.");
+    requireTolerance(options);
     std::vector<bool> use(points.size(), false);
     for (std::size_t i = 0; i < points.size() && i < useIn.size(); ++i)
         use[i] = useIn[i];

@@ -9,6 +9,12 @@
 
 namespace tavrelo {
 
+void requireTolerance(const FitOptions& options)
+{
+    if (!(options.tolerance >= 0) || !std::isfinite(options.tolerance))
+        throw Failure("Η ανοχή πρέπει να είναι μη αρνητικός αριθμός. Δεν έγινε υπολογισμός.");
+}
+
 void requireFiniteFigure(double value)
 {
     if (!std::isfinite(value))
@@ -18,8 +24,7 @@ void requireFiniteFigure(double value)
 SimilarityFit fitSimilarity(const std::vector<CommonPoint>& points, const std::vector<bool>& useIn,
                             const FitOptions& options)
 {
-    if (!(options.tolerance >= 0) || !std::isfinite(options.tolerance))
-        throw Failure("Η ανοχή πρέπει να είναι μη αρνητικός αριθμός. Δεν έγινε υπολογισμός.");
+    requireTolerance(options);
     std::vector<bool> use(points.size(), false);
     for (std::size_t i = 0; i < points.size() && i < useIn.size(); ++i)
         use[i] = useIn[i];

@@ -117,6 +117,9 @@ double meanOfUsed(const std::vector<CommonPoint>& points, const std::vector<bool
     return first + static_cast<double>(rest / n);
 }
 
+// A tolerance that is not a non-negative number: a Failure.
+void requireTolerance(const FitOptions& options);
+
 // A figure of a fit that is not a finite number: a Failure.
 void requireFiniteFigure(double value);
 
